@@ -1,0 +1,81 @@
+// Times Convert through the window's own handler, for names of several
+// lengths, against the least work that gives the same output: building the
+// converted text and setting it into the output box once. Figures are
+// medians; the ratio is what counts, since the machine's speed varies.
+
+#include "glyphs/glyphs.h"
+#include "main_window/form1.h"
+#include "unicode_text/unitext.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+namespace
+{
+
+// A name of the given length; the variant changes its letters so that no
+// iteration sets the text a box already holds (which would skip the layout).
+QString nameOf(int length, int variant)
+{
+    static const QString letters =
+        QStringLiteral("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ");
+    QString name(length, Qt::Uninitialized);
+    for (int i = 0; i < length; ++i)
+        name[i] = letters[(i + variant) % letters.size()];
+    return name;
+}
+
+// Median time in microseconds of run(variant), with prepare(variant)
+// untimed before each run.
+double medianMicros(int iterations, const std::function<void(int)> &prepare,
+                    const std::function<void(int)> &run)
+{
+    std::vector<double> times;
+    for (int i = 0; i < iterations; ++i) {
+        prepare(i);
+        QElapsedTimer timer;
+        timer.start();
+        run(i);
+        times.push_back(double(timer.nsecsElapsed()) / 1000.0);
+    }
+    std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
+    return times[times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QTemporaryDir slotFolder;
+    Form1 form(slotFolder.path());
+    form.show();
+    QApplication::processEvents();
+    auto *text1 = form.findChild<QLineEdit *>(QStringLiteral("Text1"));
+    auto *uniText1 = form.findChild<unicode_text::UniText *>(QStringLiteral("UniText1"));
+    auto *convert = form.findChild<QPushButton *>(QStringLiteral("Command1"));
+
+    std::printf("%-28s %8s %14s %14s %7s\n", "command", "length", "command (us)", "baseline (us)",
+                "ratio");
+    for (const int length : {30, 1000, Form1::kMaxNameLength}) {
+        const int iterations = length > 10000 ? 15 : length > 100 ? 200 : 2000;
+        const double command = medianMicros(
+            iterations, [&](int i) { text1->setText(nameOf(length, i)); },
+            [&](int) { convert->click(); });
+        QString name;
+        const double baseline = medianMicros(
+            iterations, [&](int i) { name = nameOf(length, i); },
+            [&](int) { uniText1->setWholeText(glyphs::convertName(name)); });
+        std::printf("%-28s %8d %14.1f %14.1f %7.2f\n", "Convert", length, command, baseline,
+                    command / baseline);
+    }
+    return 0;
+}

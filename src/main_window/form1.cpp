@@ -1,0 +1,72 @@
+#include "form1.h"
+
+#include "glyphs/glyphs.h"
+#include "ui_form1.h"
+#include "unicode_text/codepage.h"
+#include "unicode_text/richtextbuffer.h"
+#include "windowconventions.h"
+
+#include <QMenuBar>
+
+using unicode_text::RichTextBuffer;
+
+Form1::Form1(const QString &slotFolder, QWidget *parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::Form1>()),
+      m_uniBox1(new RichTextBuffer(QStringLiteral("UniBox1"), this)), m_slotFolder(slotFolder)
+{
+    ui->setupUi(this);
+    main_window::applyWindowConventions(this);
+    ui->Text1->setFont(main_window::designFont(QStringLiteral("Arial"), 8.25));
+    ui->Text1->setValidator(new unicode_text::CodePageValidator(ui->Text1));
+    ui->UniText1->setFont(main_window::designFont(QStringLiteral("Arial"), 14.25));
+    ui->Label8->setFont(
+        main_window::designFont(QStringLiteral("MS Sans Serif"), 8.25, QFont::Bold));
+    setLineColor(QPalette::WindowText);
+    // The .ui gives the client area; the menu bar sits above it.
+    resize(width(), height() + menuBar()->sizeHint().height());
+
+    connect(ui->Command1, &QPushButton::clicked, this, &Form1::convert);
+    connect(ui->Command2, &QPushButton::clicked, this, &Form1::clear);
+    ui->Text1->setFocus();
+}
+
+Form1::~Form1() = default;
+
+void Form1::convert()
+{
+    ui->UniText1->setWholeText(QString());
+    const QString name = ui->Text1->text();
+    if (name.isEmpty())
+        return;
+    ui->Label7->setText(QStringLiteral("Hello"));
+    ui->Label8->setText(name);
+    setLineColor(QPalette::Highlight);
+    m_uniBox1->setWholeText(name);
+    showConversion();
+}
+
+void Form1::clear()
+{
+    ui->Text1->setText(QString());
+    ui->UniText1->setWholeText(QString());
+    ui->Label7->setText(QString());
+    ui->Label8->setText(QString());
+    setLineColor(QPalette::WindowText);
+}
+
+void Form1::showConversion()
+{
+    // One insert of the whole conversion gives the text, caret and selection
+    // that inserting glyph by glyph would, without laying the box out again
+    // for every character.
+    const QString name = ui->Text1->text();
+    ui->UniText1->insertAtCaret(glyphs::convertName(name));
+    if (!name.isEmpty())
+        ui->Text1->setSelection(name.size() - 1, 1);
+}
+
+void Form1::setLineColor(QPalette::ColorRole role)
+{
+    ui->Line1->setForegroundRole(role);
+    ui->Line1->update();
+}

@@ -1,0 +1,54 @@
+#pragma once
+
+// Form1, the main window, owns all of the program's state: the plain input
+// box Text1, the Unicode edit box UniText1 that shows the converted name,
+// the labels and the line that a Convert marks, and four hidden text
+// buffers. UniBox1 carries the name between the commands: Convert mirrors
+// the input into it, Open loads a slot's stored name into it, and Save
+// writes it to the slot's data file; name1..name3 hold the slot captions.
+//
+// Each command is one handler that runs to its end on the GUI thread. The
+// glyph table (glyphs/) does the conversion, the text buffers and the edit
+// box (unicode_text/) hold the Unicode text and move it to and from files,
+// and the slot commands (slots/) act on the three name slots kept in the
+// slot folder that the creator of the window passes in.
+
+#include <QMainWindow>
+#include <QPalette>
+#include <functional>
+#include <memory>
+
+namespace Ui
+{
+class Form1;
+}
+namespace unicode_text
+{
+class RichTextBuffer;
+}
+
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+public:
+    // The plain input box holds at most this many characters, so every
+    // name it holds converts in full.
+    static constexpr int kMaxNameLength = 32766;
+
+    // The six slot files live in slotFolder.
+    explicit Form1(const QString &slotFolder, QWidget *parent = nullptr);
+    ~Form1() override;
+
+    void convert();
+    void clear();
+
+private:
+    // Fills UniText1 with the conversion of the name Text1 holds and leaves
+    // its last character selected, as walking it character by character would.
+    void showConversion();
+    void setLineColor(QPalette::ColorRole role);
+
+    std::unique_ptr<Ui::Form1> ui;
+    unicode_text::RichTextBuffer *m_uniBox1;
+    QString m_slotFolder;
+};

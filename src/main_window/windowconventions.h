@@ -1,0 +1,22 @@
+#pragma once
+
+// What the three windows share: the application icon, the default font
+// (MS Sans Serif 8.25 pt, or the nearest plain sans where it is missing),
+// and static labels that are plain, opaque, top-left aligned text wrapping
+// at word breaks inside their fixed boxes.
+
+#include <QFont>
+
+class QWidget;
+
+namespace main_window
+{
+
+// A font of the design's face, with the nearest installed face standing in
+// for faces this system lacks (MS Sans Serif, Arial, Arial Black).
+QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight = QFont::Normal);
+
+// Icon, default font and label conventions for a window built from a .ui file.
+void applyWindowConventions(QWidget *window);
+
+} // namespace main_window

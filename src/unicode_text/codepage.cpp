@@ -1,0 +1,64 @@
+#include "codepage.h"
+
+#include <algorithm>
+#include <array>
+
+namespace unicode_text
+{
+namespace
+{
+
+// Bytes 0x80..0x9F; every other byte is the Latin-1 character of its value.
+constexpr std::array<char16_t, 32> kHighControls{
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+bool inCodePage(char32_t c) noexcept
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return true;
+    return std::find(kHighControls.begin(), kHighControls.end(), c) != kHighControls.end();
+}
+
+} // namespace
+
+char16_t fromWindows1252(unsigned char byte) noexcept
+{
+    return byte >= 0x80 && byte < 0xA0 ? kHighControls[byte - 0x80] : char16_t(byte);
+}
+
+QString decodeWindows1252(QByteArrayView bytes)
+{
+    QString out(bytes.size(), Qt::Uninitialized);
+    QChar *dst = out.data();
+    for (char b : bytes)
+        *dst++ = QChar(fromWindows1252(static_cast<unsigned char>(b)));
+    return out;
+}
+
+QString toCodePage(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        out.append(inCodePage(c.unicode()) ? c : QChar(u'?'));
+        // A surrogate pair is one character outside the code page: one "?".
+        if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+    }
+    return out;
+}
+
+QValidator::State CodePageValidator::validate(QString &input, int &pos) const
+{
+    QString held = toCodePage(input);
+    if (held.size() != input.size())
+        pos = int(toCodePage(QStringView(input).first(pos)).size());
+    input = std::move(held);
+    return Acceptable;
+}
+
+} // namespace unicode_text

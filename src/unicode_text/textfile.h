@@ -1,0 +1,36 @@
+#pragma once
+
+// Whole-file text storage for the name slots. A text is written as UTF-8
+// without a byte order mark, atomically, so a failed or interrupted save
+// leaves the old file whole. Reading accepts what this program and older
+// tools wrote: UTF-8 with or without a byte order mark, UTF-16 with one,
+// and otherwise Windows-1252 bytes.
+
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <QStringView>
+
+namespace unicode_text
+{
+
+// A slot holds a name of at most 32,766 characters; anything much larger
+// than that is not a slot file and is refused unread.
+inline constexpr qint64 kMaxTextFileBytes = 1024 * 1024;
+
+// What a file operation gives back: the text read (empty for a save), or,
+// when it failed, the reason in words the user can read.
+struct [[nodiscard]] TextFileResult {
+    QString text;
+    QString error;
+    bool ok() const { return error.isNull(); }
+};
+
+QString decodeText(QByteArrayView bytes);
+QByteArray encodeText(QStringView text);
+
+// A path where no file exists loads as the empty text.
+TextFileResult loadTextFile(const QString &path);
+TextFileResult saveTextFile(const QString &path, QStringView text);
+
+} // namespace unicode_text

@@ -1,0 +1,62 @@
+#!/bin/bash
+# Drives the real program in a real X window, as a user would: types a name,
+# tabs to Convert and presses space, tabs to the output box, copies it with
+# Ctrl+C, and compares the clipboard byte for byte with the expected UTF-8.
+# Usage: e2e_program.sh PATH_TO_GLYPHSMITH
+set -euo pipefail
+program=$1
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# Xvfb picks a free display and writes its number to the file.
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
+export DISPLAY=:$(head -n1 "$work/display")
+export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run
+mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+
+# Polls a command until it prints something, for at most 10 s.
+poll() {
+    local out
+    for _ in $(seq 200); do
+        out=$("$@" 2>/dev/null || true)
+        [ -n "$out" ] && { printf '%s' "$out"; return 0; }
+        sleep 0.05
+    done
+    echo "timed out waiting for: $*" >&2
+    return 1
+}
+
+start_program() {
+    "$program" &
+    pids+=($!)
+    window=$(poll xdotool search --onlyvisible --name '^Ravenmoor Glyphsmith V2$' | head -n1)
+    xdotool windowfocus --sync "$window"
+}
+
+# Copies the output box to the clipboard (Text1 has the focus on entry:
+# Tab, Convert, Tab, output box) and prints the clipboard's bytes in hex.
+convert_and_copy() {
+    xdotool key --delay 50 Tab space Tab ctrl+a ctrl+c
+    poll xclip -o -selection clipboard | od -An -tx1 | tr -d ' \n'
+}
+
+expect() { # name actual expected
+    if [ "$2" != "$3" ]; then
+        echo "FAIL $1: got $2, expected $3" >&2
+        exit 1
+    fi
+    echo "ok $1"
+}
+
+start_program
+xdotool type --delay 30 'Player_01'
+# "Plăýëŕ_01" in UTF-8.
+expect "convert and copy" "$(convert_and_copy)" "506cc483c3bdc3abc5955f3031"

@@ -1,0 +1,309 @@
+#include "glyphs/glyphs.h"
+#include "main_window/form1.h"
+#include "unicode_text/richtextbuffer.h"
+#include "unicode_text/unitext.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QRawFont>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextLayout>
+
+using unicode_text::RichTextBuffer;
+using unicode_text::UniText;
+
+class TestForm1 : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+
+    void geometry_data();
+    void geometry();
+    void clientAreaAndTitle();
+    void boxesInFrontOfSurfaceControls();
+    void tabOrder();
+    void menuBar();
+    void convertTyped_data();
+    void convertTyped();
+    void convertEmptyOnlyClearsOutput();
+    void convertTwiceGivesOneName();
+    void clearAfterConvert();
+    void lineTakesPaletteColours();
+    void pasteOutsideCodePage();
+    void longPasteIsHeldAndConvertsInFull();
+    void labelShowsMarkupAsText();
+    void outputIsLeftToRightParagraph();
+    void outputFontCoversEveryGlyph();
+
+private:
+    template <typename T> T *child(const char *name) const
+    {
+        T *w = m_form->findChild<T *>(QString::fromLatin1(name));
+        if (!w)
+            qFatal("no child %s", name);
+        return w;
+    }
+    QLineEdit *text1() const { return child<QLineEdit>("Text1"); }
+    UniText *uniText1() const { return child<UniText>("UniText1"); }
+    QLabel *label(const char *name) const { return child<QLabel>(name); }
+    void typeAndConvert(const QString &name);
+
+    QTemporaryDir m_slots;
+    Form1 *m_form = nullptr;
+};
+
+void TestForm1::init()
+{
+    m_form = new Form1(m_slots.path());
+    m_form->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_form));
+    QApplication::setActiveWindow(m_form);
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+}
+
+void TestForm1::cleanup()
+{
+    delete m_form;
+    m_form = nullptr;
+}
+
+void TestForm1::typeAndConvert(const QString &name)
+{
+    text1()->clear();
+    QTest::keyClicks(text1(), name);
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+}
+
+// Every box is the design's box in twips, at 15 twips to the pixel.
+void TestForm1::geometry_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QRect>("twips");
+    const struct {
+        const char *name;
+        int left, top, width, height;
+    } boxes[] = {
+        {"Label1", 3000, 120, 975, 255},     {"Text1", 1920, 480, 3255, 615},
+        {"Command1", 2280, 1320, 855, 495},  {"Command2", 3960, 1320, 855, 495},
+        {"Line1", 3120, 1560, 840, 15},      {"UniText1", 1920, 2160, 3255, 615},
+        {"Label7", 120, 3360, 375, 255},     {"Label8", 600, 3360, 1215, 615},
+        {"Picture1", -600, 240, 2895, 2895}, {"Shape1", 2520, 3240, 2055, 495},
+        {"Label2", 2640, 3240, 1815, 255},   {"Label6", 2640, 3480, 2175, 255},
+    };
+    for (const auto &b : boxes)
+        QTest::newRow(b.name) << QString::fromLatin1(b.name)
+                              << QRect(b.left, b.top, b.width, b.height);
+}
+
+void TestForm1::geometry()
+{
+    QFETCH(QString, name);
+    QFETCH(QRect, twips);
+    const QWidget *w = m_form->findChild<QWidget *>(name);
+    QVERIFY(w);
+    const QRect px(twips.x() / 15, twips.y() / 15, (twips.width() + 14) / 15,
+                   (twips.height() + 14) / 15);
+    QCOMPARE(w->geometry(), px);
+}
+
+void TestForm1::clientAreaAndTitle()
+{
+    QCOMPARE(m_form->windowTitle(), QStringLiteral("Ravenmoor Glyphsmith V2"));
+    QCOMPARE(m_form->centralWidget()->size(), QSize(393, 272));
+    QVERIFY(!m_form->windowIcon().isNull());
+    QCOMPARE(label("Label1")->text(), QStringLiteral("EnterName"));
+    QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("Convert"));
+    QCOMPARE(child<QPushButton>("Command2")->text(), QStringLiteral("Clear"));
+    QCOMPARE(child<QLabel>("Picture1")->pixmap().size(), QSize(193, 193));
+    QCOMPARE(m_form->findChildren<RichTextBuffer *>().size(), 1);
+}
+
+void TestForm1::boxesInFrontOfSurfaceControls()
+{
+    const QObjectList stack = m_form->centralWidget()->children();
+    for (const char *back : {"Label1", "Label2", "Label6", "Label7", "Label8", "Line1", "Shape1"})
+        for (const char *front : {"Picture1", "Text1", "Command1", "UniText1", "Command2"})
+            QVERIFY2(stack.indexOf(child<QWidget>(back)) < stack.indexOf(child<QWidget>(front)),
+                     qPrintable(QStringLiteral("%1 behind %2").arg(back, front)));
+}
+
+void TestForm1::tabOrder()
+{
+    QCOMPARE(QApplication::focusWidget(), text1());
+    for (const char *next : {"Command1", "UniText1", "Command2", "Picture1", "Text1"}) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString::fromLatin1(next));
+    }
+    // Neither button is a default button: Enter in the input converts nothing.
+    QTest::keyClicks(text1(), "abc");
+    QTest::keyClick(text1(), Qt::Key_Return);
+    QVERIFY(uniText1()->wholeText().isEmpty());
+}
+
+void TestForm1::menuBar()
+{
+    const QList<QAction *> bar = m_form->menuBar()->actions();
+    QStringList titles;
+    for (QAction *a : bar)
+        titles << a->text();
+    QCOMPARE(titles, (QStringList{"File", "Help", "About"}));
+    QAction *about = child<QAction>("mnuabout");
+    QVERIFY(bar.contains(about));
+    QVERIFY(!about->menu());
+
+    QCOMPARE(child<QMenu>("mnufile")->actions(),
+             (QList<QAction *>{child<QMenu>("mnuopen")->menuAction(),
+                               child<QMenu>("msnusave")->menuAction()}));
+    for (const char *menu : {"mnuopen", "msnusave"}) {
+        QStringList items;
+        for (QAction *a : child<QMenu>(menu)->actions())
+            items << a->text();
+        QCOMPARE(items, (QStringList{"Name1", "Name2", "Name3"}));
+    }
+    QCOMPARE(child<QMenu>("mnuhelp")->actions(), QList<QAction *>{child<QAction>("mnuhelppage")});
+    QCOMPARE(child<QAction>("mnuhelppage")->text(), QStringLiteral("Help Page"));
+    QCOMPARE(child<QAction>("mnuhelppage")->shortcut(), QKeySequence(QStringLiteral("Ctrl+H")));
+    for (QAction *a : m_form->findChildren<QAction *>())
+        QVERIFY2(!a->text().contains(u'&'), qPrintable(a->text()));
+}
+
+void TestForm1::convertTyped_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("converted");
+    QTest::newRow("abc") << "abc" << QString::fromUtf16(u"\u0103\u0637\u010D");
+    QTest::newRow("digits, space, punctuation in place")
+        << "a 1_b!" << QString::fromUtf16(u"\u0103 1_\u0637!");
+    QTest::newRow("one letter") << "t" << QString::fromUtf16(u"\u0166");
+}
+
+void TestForm1::convertTyped()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, converted);
+    typeAndConvert(name);
+    QCOMPARE(uniText1()->wholeText(), converted);
+    QCOMPARE(uniText1()->textCursor().position(), converted.size());
+    QCOMPARE(label("Label7")->text(), QStringLiteral("Hello"));
+    QCOMPARE(label("Label8")->text(), name);
+    QCOMPARE(child<QFrame>("Line1")->foregroundRole(), QPalette::Highlight);
+    QCOMPARE(child<RichTextBuffer>("UniBox1")->wholeText(), name);
+    QCOMPARE(text1()->selectionStart(), name.size() - 1);
+    QCOMPARE(text1()->selectedText(), name.right(1));
+}
+
+void TestForm1::convertEmptyOnlyClearsOutput()
+{
+    typeAndConvert("abc");
+    text1()->clear();
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+    QVERIFY(uniText1()->wholeText().isEmpty());
+    QCOMPARE(label("Label7")->text(), QStringLiteral("Hello"));
+    QCOMPARE(label("Label8")->text(), QStringLiteral("abc"));
+    QCOMPARE(child<QFrame>("Line1")->foregroundRole(), QPalette::Highlight);
+    QCOMPARE(child<RichTextBuffer>("UniBox1")->wholeText(), QStringLiteral("abc"));
+}
+
+void TestForm1::convertTwiceGivesOneName()
+{
+    typeAndConvert("ab");
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+    QCOMPARE(uniText1()->wholeText(), QString::fromUtf16(u"\u0103\u0637"));
+}
+
+void TestForm1::clearAfterConvert()
+{
+    typeAndConvert("abc");
+    QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
+    QVERIFY(text1()->text().isEmpty());
+    QVERIFY(uniText1()->wholeText().isEmpty());
+    QVERIFY(label("Label7")->text().isEmpty());
+    QVERIFY(label("Label8")->text().isEmpty());
+    QCOMPARE(child<QFrame>("Line1")->foregroundRole(), QPalette::WindowText);
+    QCOMPARE(child<RichTextBuffer>("UniBox1")->wholeText(), QStringLiteral("abc"));
+}
+
+// The line is drawn in the palette colour its role names, before and after.
+void TestForm1::lineTakesPaletteColours()
+{
+    QFrame *line = child<QFrame>("Line1");
+    const auto drawn = [line] { return line->grab().toImage().pixelColor(line->width() / 2, 0); };
+    QCOMPARE(drawn(), line->palette().color(QPalette::WindowText));
+    typeAndConvert("a");
+    QCOMPARE(drawn(), line->palette().color(QPalette::Highlight));
+}
+
+void TestForm1::pasteOutsideCodePage()
+{
+    QApplication::clipboard()->setText(QString::fromUtf16(u"a\u20AC\u0100\u0416\U0001F600b"));
+    QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text1()->text(), QString::fromUtf16(u"a\u20AC???b"));
+}
+
+void TestForm1::longPasteIsHeldAndConvertsInFull()
+{
+    QApplication::clipboard()->setText(QString(40000, QChar(u'b')));
+    QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(text1()->text().size(), Form1::kMaxNameLength);
+    QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
+    QCOMPARE(uniText1()->wholeText(), QString(Form1::kMaxNameLength, QChar(0x0637)));
+    QCOMPARE(text1()->selectionStart(), Form1::kMaxNameLength - 1);
+}
+
+void TestForm1::labelShowsMarkupAsText()
+{
+    const QString markup = QStringLiteral("<b>x</b><img src=y>");
+    typeAndConvert(markup);
+    QCOMPARE(label("Label8")->text(), markup);
+    QCOMPARE(label("Label8")->textFormat(), Qt::PlainText);
+}
+
+// "is ab" begins with an Arabic letter; the name still starts at the left
+// edge, and the Latin letters that follow stand to the right of the Arabic.
+void TestForm1::outputIsLeftToRightParagraph()
+{
+    typeAndConvert("is ab");
+    UniText *box = uniText1();
+    QCOMPARE(box->wholeText(), QString::fromUtf16(u"\u0623\u06A9 \u0103\u0637"));
+    const auto caretX = [box](int position) {
+        QTextCursor cursor(box->document());
+        cursor.setPosition(position);
+        return box->cursorRect(cursor).center().x();
+    };
+    QVERIFY2(caretX(0) < box->width() / 8, qPrintable(QString::number(caretX(0))));
+    QVERIFY2(caretX(0) < caretX(3),
+             qPrintable(QStringLiteral("%1 %2").arg(caretX(0)).arg(caretX(3))));
+}
+
+// Every glyph of the table has a real glyph in the output box's font or the
+// fonts it falls back to: no missing-glyph boxes.
+void TestForm1::outputFontCoversEveryGlyph()
+{
+    for (const glyphs::GlyphRow &row : glyphs::kTable) {
+        QTextLayout layout(QString(QChar(row.glyph)), uniText1()->font());
+        layout.beginLayout();
+        layout.createLine();
+        layout.endLayout();
+        const QList<QGlyphRun> runs = layout.glyphRuns();
+        QVERIFY(!runs.isEmpty());
+        for (const QGlyphRun &run : runs)
+            for (quint32 index : run.glyphIndexes())
+                QVERIFY2(index != 0, qPrintable(QStringLiteral("U+%1 in %2")
+                                                    .arg(int(row.glyph), 4, 16, QChar(u'0'))
+                                                    .arg(run.rawFont().familyName())));
+    }
+}
+
+QTEST_MAIN(TestForm1)
+#include "tst_form1.moc"

@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs what building, running and testing need on Debian 12, when any of
+# it is missing. Uses sudo unless already root.
+set -eu
+packages="cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
+    fonts-dejavu-core fonts-liberation2 fonts-lato
+    xvfb xauth xdotool xclip"
+missing=
+for p in $packages; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing="$missing $p"
+done
+[ -z "$missing" ] && exit 0
+echo "Installing:$missing"
+sudo=
+[ "$(id -u)" -eq 0 ] || sudo=sudo
+$sudo apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends $missing

@@ -1,0 +1,8 @@
+#!/bin/sh
+# Installs what is missing and builds into build/ (or $BUILD_DIR).
+set -eu
+cd "$(dirname "$0")/.."
+tools/bootstrap.sh
+build=${BUILD_DIR:-build}
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake --build "$build" -j"$(nproc)"
