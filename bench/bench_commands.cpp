@@ -1,13 +1,17 @@
-// Times Convert through the window's own handler, for names of several
-// lengths, against the least work that gives the same output: building the
-// converted text and setting it into the output box once. Figures are
+// Times Convert and Open slot through the window's own handlers, for names of
+// several lengths, against the least work that gives the same output:
+// building the converted text and setting it into the box once (for Open,
+// after reading the file and setting the name into the input box once). Figures are
 // medians; the ratio is what counts, since the machine's speed varies.
 
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
+#include "unicode_text/textfile.h"
 #include "unicode_text/unitext.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QPushButton>
@@ -17,8 +21,7 @@
 #include <functional>
 #include <vector>
 
-namespace
-{
+namespace {
 
 // A name of the given length; the variant changes its letters so that no
 // iteration sets the text a box already holds (which would skip the layout).
@@ -75,6 +78,27 @@ int main(int argc, char *argv[])
             iterations, [&](int i) { name = nameOf(length, i); },
             [&](int) { uniText1->setWholeText(glyphs::convertName(name)); });
         std::printf("%-28s %8d %14.1f %14.1f %7.2f\n", "Convert", length, command, baseline,
+                    command / baseline);
+    }
+
+    auto *openSlot1 = form.findChild<QAction *>(QStringLiteral("opname1"));
+    const QString dataFile = QDir(slotFolder.path()).filePath(QStringLiteral("data1.txt"));
+    const auto storeName = [&](int length, int i) {
+        if (!unicode_text::saveTextFile(dataFile, nameOf(length, i)).ok())
+            qFatal("cannot write %s", qPrintable(dataFile));
+    };
+    for (const int length : {30, 1000, Form1::kMaxNameLength}) {
+        const int iterations = length > 10000 ? 15 : length > 100 ? 200 : 2000;
+        const double command = medianMicros(
+            iterations, [&](int i) { storeName(length, i); }, [&](int) { openSlot1->trigger(); });
+        const double baseline = medianMicros(
+            iterations, [&](int i) { storeName(length, i); },
+            [&](int) {
+                const QString name = unicode_text::loadTextFile(dataFile).text;
+                text1->setText(name);
+                uniText1->setWholeText(glyphs::convertName(name));
+            });
+        std::printf("%-28s %8d %14.1f %14.1f %7.2f\n", "Open slot", length, command, baseline,
                     command / baseline);
     }
     return 0;

@@ -4,8 +4,7 @@
 #include <QDir>
 #include <QStandardPaths>
 
-namespace
-{
+namespace {
 
 // Where the six slot files live: the root of drive C: on Windows, where
 // earlier versions kept them; elsewhere the per-user application data folder.

@@ -13,8 +13,7 @@
 
 using namespace unicode_text;
 
-namespace
-{
+namespace {
 
 QString windows1252Repertoire()
 {

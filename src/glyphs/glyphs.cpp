@@ -1,9 +1,7 @@
 #include "glyphs.h"
 
-namespace glyphs
-{
-namespace
-{
+namespace glyphs {
+namespace {
 
 // The table indexed by code unit: the rows' order never changes the result,
 // because the keys are distinct, so a direct index gives the same answer as

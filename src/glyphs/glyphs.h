@@ -9,10 +9,10 @@
 #include <QStringView>
 #include <array>
 
-namespace glyphs
-{
+namespace glyphs {
 
-struct GlyphRow {
+struct GlyphRow
+{
     char16_t letter;
     char16_t glyph;
 };

@@ -7,12 +7,18 @@
 #include "windowconventions.h"
 
 #include <QMenuBar>
+#include <QMessageBox>
 
 using unicode_text::RichTextBuffer;
 
 Form1::Form1(const QString &slotFolder, QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Form1>()),
-      m_uniBox1(new RichTextBuffer(QStringLiteral("UniBox1"), this)), m_slotFolder(slotFolder)
+      m_uniBox1(new RichTextBuffer(QStringLiteral("UniBox1"), this)),
+      m_captions{new RichTextBuffer(QStringLiteral("name1"), this),
+                 new RichTextBuffer(QStringLiteral("name2"), this),
+                 new RichTextBuffer(QStringLiteral("name3"), this)},
+      m_slotFolder(slotFolder),
+      m_warn([this](const QString &message) { QMessageBox::warning(this, windowTitle(), message); })
 {
     ui->setupUi(this);
     main_window::applyWindowConventions(this);
@@ -27,6 +33,8 @@ Form1::Form1(const QString &slotFolder, QWidget *parent)
 
     connect(ui->Command1, &QPushButton::clicked, this, &Form1::convert);
     connect(ui->Command2, &QPushButton::clicked, this, &Form1::clear);
+    connectSlotItems();
+    loadSlotCaptions();
     ui->Text1->setFocus();
 }
 
@@ -63,6 +71,11 @@ void Form1::showConversion()
     ui->UniText1->insertAtCaret(glyphs::convertName(name));
     if (!name.isEmpty())
         ui->Text1->setSelection(name.size() - 1, 1);
+}
+
+void Form1::warn(const QString &message)
+{
+    m_warn(message);
 }
 
 void Form1::setLineColor(QPalette::ColorRole role)

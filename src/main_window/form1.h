@@ -15,16 +15,18 @@
 
 #include <QMainWindow>
 #include <QPalette>
+#include <array>
 #include <functional>
 #include <memory>
 
-namespace Ui
-{
+namespace Ui {
 class Form1;
 }
-namespace unicode_text
-{
+namespace unicode_text {
 class RichTextBuffer;
+}
+namespace name_slots {
+struct NameSlot;
 }
 
 class Form1 : public QMainWindow
@@ -41,14 +43,30 @@ public:
 
     void convert();
     void clear();
+    void saveSlot(int number);
+    void openSlot(int number);
+
+    // Where failures are told; by default a warning message box.
+    using WarningHandler = std::function<void(const QString &message)>;
+    void setWarningHandler(WarningHandler handler) { m_warn = std::move(handler); }
 
 private:
     // Fills UniText1 with the conversion of the name Text1 holds and leaves
     // its last character selected, as walking it character by character would.
     void showConversion();
     void setLineColor(QPalette::ColorRole role);
+    void warn(const QString &message);
+
+    // The name slots (slots/slotcommands.cpp).
+    void connectSlotItems();
+    void loadSlotCaptions();
+    void setSlotItems(const name_slots::NameSlot &slot, const QString &caption);
+    QString slotPath(const char *fileName) const;
+    static QString fileProblem(const QString &what, const QString &path, const QString &reason);
 
     std::unique_ptr<Ui::Form1> ui;
     unicode_text::RichTextBuffer *m_uniBox1;
+    std::array<unicode_text::RichTextBuffer *, 3> m_captions;
     QString m_slotFolder;
+    WarningHandler m_warn;
 };

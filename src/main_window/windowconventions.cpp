@@ -4,10 +4,8 @@
 #include <QLabel>
 #include <QWidget>
 
-namespace main_window
-{
-namespace
-{
+namespace main_window {
+namespace {
 
 void installFontSubstitutes()
 {

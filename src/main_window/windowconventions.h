@@ -9,8 +9,7 @@
 
 class QWidget;
 
-namespace main_window
-{
+namespace main_window {
 
 // A font of the design's face, with the nearest installed face standing in
 // for faces this system lacks (MS Sans Serif, Arial, Arial Black).

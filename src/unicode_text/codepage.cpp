@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <array>
 
-namespace unicode_text
-{
-namespace
-{
+namespace unicode_text {
+namespace {
 
 // Bytes 0x80..0x9F; every other byte is the Latin-1 character of its value.
 constexpr std::array<char16_t, 32> kHighControls{

@@ -9,8 +9,7 @@
 #include <QStringView>
 #include <QValidator>
 
-namespace unicode_text
-{
+namespace unicode_text {
 
 // The character a Windows-1252 byte stands for. The five bytes the code page
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 control

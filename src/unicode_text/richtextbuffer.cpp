@@ -1,7 +1,6 @@
 #include "richtextbuffer.h"
 
-namespace unicode_text
-{
+namespace unicode_text {
 
 RichTextBuffer::RichTextBuffer(const QString &objectName, QObject *parent) : QObject(parent)
 {

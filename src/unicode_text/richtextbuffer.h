@@ -9,8 +9,7 @@
 #include <QObject>
 #include <QString>
 
-namespace unicode_text
-{
+namespace unicode_text {
 
 class RichTextBuffer : public QObject
 {

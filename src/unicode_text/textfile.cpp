@@ -7,10 +7,8 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 
-namespace unicode_text
-{
-namespace
-{
+namespace unicode_text {
+namespace {
 
 constexpr QByteArrayView kUtf8Bom("\xEF\xBB\xBF");
 constexpr QByteArrayView kUtf16LeBom("\xFF\xFE");

@@ -11,8 +11,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace unicode_text
-{
+namespace unicode_text {
 
 // A slot holds a name of at most 32,766 characters; anything much larger
 // than that is not a slot file and is refused unread.
@@ -20,7 +19,8 @@ inline constexpr qint64 kMaxTextFileBytes = 1024 * 1024;
 
 // What a file operation gives back: the text read (empty for a save), or,
 // when it failed, the reason in words the user can read.
-struct [[nodiscard]] TextFileResult {
+struct [[nodiscard]] TextFileResult
+{
     QString text;
     QString error;
     bool ok() const { return error.isNull(); }

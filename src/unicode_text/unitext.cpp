@@ -5,8 +5,7 @@
 #include <QTextBlock>
 #include <QTextOption>
 
-namespace unicode_text
-{
+namespace unicode_text {
 
 UniText::UniText(QWidget *parent) : QPlainTextEdit(parent)
 {

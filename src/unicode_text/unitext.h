@@ -10,8 +10,7 @@
 
 #include <QPlainTextEdit>
 
-namespace unicode_text
-{
+namespace unicode_text {
 
 class UniText : public QPlainTextEdit
 {
