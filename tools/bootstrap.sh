@@ -3,7 +3,7 @@
 # it is missing. Uses sudo unless already root.
 set -eu
 packages="cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
-    fonts-dejavu-core fonts-liberation2 fonts-lato
+    fonts-dejavu-core fonts-liberation2 fonts-lato fonts-wine
     xvfb xauth xdotool xclip"
 missing=
 for p in $packages; do

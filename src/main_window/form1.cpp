@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include "dialogs/form2.h"
+#include "dialogs/form21.h"
 #include "glyphs/glyphs.h"
 #include "ui_form1.h"
 #include "unicode_text/codepage.h"
@@ -33,6 +35,8 @@ Form1::Form1(const QString &slotFolder, QWidget *parent)
 
     connect(ui->Command1, &QPushButton::clicked, this, &Form1::convert);
     connect(ui->Command2, &QPushButton::clicked, this, &Form1::clear);
+    connect(ui->mnuabout, &QAction::triggered, this, &Form1::showAbout);
+    connect(ui->mnuhelppage, &QAction::triggered, this, &Form1::showHelp);
     connectSlotItems();
     loadSlotCaptions();
     ui->Text1->setFocus();
@@ -71,6 +75,31 @@ void Form1::showConversion()
     ui->UniText1->insertAtCaret(glyphs::convertName(name));
     if (!name.isEmpty())
         ui->Text1->setSelection(name.size() - 1, 1);
+}
+
+namespace {
+
+// Shows the run's one instance of a secondary window, creating it on first
+// use: modeless and without an owner, so it outlives a closed main window.
+template <typename Window> void showSecondary(std::unique_ptr<Window> &window)
+{
+    if (!window)
+        window = std::make_unique<Window>();
+    window->show();
+    window->raise();
+    window->activateWindow();
+}
+
+} // namespace
+
+void Form1::showAbout()
+{
+    showSecondary(m_about);
+}
+
+void Form1::showHelp()
+{
+    showSecondary(m_help);
 }
 
 void Form1::warn(const QString &message)

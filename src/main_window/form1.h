@@ -11,7 +11,8 @@
 // glyph table (glyphs/) does the conversion, the text buffers and the edit
 // box (unicode_text/) hold the Unicode text and move it to and from files,
 // and the slot commands (slots/) act on the three name slots kept in the
-// slot folder that the creator of the window passes in.
+// slot folder that the creator of the window passes in. The About and Help
+// windows (dialogs/) are independent top-level windows without an owner.
 
 #include <QMainWindow>
 #include <QPalette>
@@ -19,6 +20,8 @@
 #include <functional>
 #include <memory>
 
+class Form2;
+class Form21;
 namespace Ui {
 class Form1;
 }
@@ -45,6 +48,8 @@ public:
     void clear();
     void saveSlot(int number);
     void openSlot(int number);
+    void showAbout();
+    void showHelp();
 
     // Where failures are told; by default a warning message box.
     using WarningHandler = std::function<void(const QString &message)>;
@@ -69,4 +74,7 @@ private:
     std::array<unicode_text::RichTextBuffer *, 3> m_captions;
     QString m_slotFolder;
     WarningHandler m_warn;
+    // The About and Help windows: created on first use, kept for the run.
+    std::unique_ptr<Form2> m_about;
+    std::unique_ptr<Form21> m_help;
 };

@@ -1,17 +1,27 @@
 #include "windowconventions.h"
 
+#include <QFile>
+#include <QFontDatabase>
 #include <QIcon>
 #include <QLabel>
 #include <QWidget>
+#include <algorithm>
 
 namespace main_window {
 namespace {
 
+// Wine's free MS Sans Serif keeps the metrics the window layouts were made
+// for; Debian's fonts-wine installs it outside the system's font folders.
+constexpr const char *kMsSansSerifFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
+
 void installFontSubstitutes()
 {
     static const bool installed = [] {
-        // Liberation Sans keeps Arial's metrics; for MS Sans Serif it is the
-        // nearest plain sans. Lato Black stands in for the heavy Arial Black.
+        if (QFile::exists(QString::fromLatin1(kMsSansSerifFile)))
+            QFontDatabase::addApplicationFont(QString::fromLatin1(kMsSansSerifFile));
+        // Where MS Sans Serif is missing, Liberation Sans is the nearest plain
+        // sans; it keeps Arial's metrics. Lato Black stands in for the heavy
+        // Arial Black.
         QFont::insertSubstitutions(
             QStringLiteral("MS Sans Serif"),
             {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
@@ -25,12 +35,25 @@ void installFontSubstitutes()
     Q_UNUSED(installed);
 }
 
+// Whether the family has a face of at least this weight; Qt does not
+// embolden a face that lacks one (Wine's MS Sans Serif is regular only).
+bool hasWeight(const QString &family, QFont::Weight weight)
+{
+    const QStringList styles = QFontDatabase::styles(family);
+    return std::any_of(styles.begin(), styles.end(), [&](const QString &style) {
+        return QFontDatabase::weight(family, style) >= weight;
+    });
+}
+
 } // namespace
 
 QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
 {
     installFontSubstitutes();
-    QFont font(family);
+    QString face = family;
+    if (weight > QFont::Normal && !hasWeight(face, weight) && !QFont::substitutes(face).isEmpty())
+        face = QFont::substitutes(face).constFirst();
+    QFont font(face);
     font.setPointSizeF(pointSize);
     font.setWeight(weight);
     font.setStyleHint(QFont::SansSerif);

@@ -1,0 +1,21 @@
+#pragma once
+
+// The About window: four fixed credit lines, nothing to act on.
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class Form2;
+}
+
+class Form2 : public QWidget
+{
+    Q_OBJECT
+public:
+    Form2();
+    ~Form2() override;
+
+private:
+    std::unique_ptr<Ui::Form2> ui;
+};

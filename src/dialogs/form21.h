@@ -1,0 +1,21 @@
+#pragma once
+
+// The Help window: the three steps of use and a note on name length.
+
+#include <QWidget>
+#include <memory>
+
+namespace Ui {
+class Form21;
+}
+
+class Form21 : public QWidget
+{
+    Q_OBJECT
+public:
+    Form21();
+    ~Form21() override;
+
+private:
+    std::unique_ptr<Ui::Form21> ui;
+};

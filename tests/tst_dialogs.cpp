@@ -1,0 +1,263 @@
+#include "dialogs/form2.h"
+#include "dialogs/form21.h"
+#include "main_window/form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+template <typename Window> QList<Window *> windowsOf()
+{
+    QList<Window *> found;
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *window = qobject_cast<Window *>(w))
+            found << window;
+    return found;
+}
+
+template <typename Window> int visibleCount()
+{
+    int n = 0;
+    for (Window *w : windowsOf<Window>())
+        n += w->isVisible();
+    return n;
+}
+
+// Lines a label's text takes when wrapped at word breaks in its box.
+int wrappedLines(const QLabel *label)
+{
+    const QFontMetrics fm(label->font());
+    const QRect r =
+        fm.boundingRect(QRect(0, 0, label->width(), 100000),
+                        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, label->text().trimmed());
+    return (r.height() + fm.lineSpacing() / 2) / fm.lineSpacing();
+}
+
+} // namespace
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void layout_data();
+    void layout();
+    void labelsFitTheirBoxes_data();
+    void labelsFitTheirBoxes();
+    void choosingTwiceKeepsOneWindow();
+    void reopenAfterCloseIsTheSameWindow();
+    void bothOpenAndCloseIndependently();
+    void ctrlHOpensHelp();
+    void resizeMovesNothing();
+    void closingMainLeavesHelpRunning(); // runs the event loop: keep last
+
+private:
+    void choose(const char *item) { m_form->findChild<QAction *>(item)->trigger(); }
+    Form2 *about() { return windowsOf<Form2>().value(0); }
+    Form21 *help() { return windowsOf<Form21>().value(0); }
+
+    QTemporaryDir m_slots;
+    Form1 *m_form = nullptr;
+};
+
+void TestDialogs::init()
+{
+    m_form = new Form1(m_slots.path());
+    m_form->show();
+    QApplication::setActiveWindow(m_form);
+    QVERIFY(QTest::qWaitForWindowActive(m_form));
+}
+
+void TestDialogs::cleanup()
+{
+    delete m_form; // takes the About and Help windows with it
+    m_form = nullptr;
+    QVERIFY(windowsOf<Form2>().isEmpty() && windowsOf<Form21>().isEmpty());
+}
+
+// Each window's title, client area, and every control's box in twips and text.
+void TestDialogs::layout_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<QRect>("twips");
+    QTest::addColumn<QString>("text");
+    const struct
+    {
+        const char *window, *control;
+        int left, top, width, height;
+        const char *text;
+    } rows[] = {
+        {"About", "", 0, 0, 3480, 2055, "About"},
+        {"About", "Label1", 600, 240, 2175, 255, "This Program Was Created By "},
+        {"About", "Label2", 1080, 600, 1095, 495, nullptr},
+        {"About", "Label3", 840, 1320, 1695, 255, nullptr},
+        {"About", "Label4", 720, 1680, 1935, 255, nullptr},
+        {"Help", "", 0, 0, 4680, 3090, "Form3"},
+        {"Help", "Label1", 1920, 120, 600, 345, "Help"},
+        {"Help", "Label2", 840, 720, 2895, 255, "-Enter your name Into The First Text Box. "},
+        {"Help", "Label3", 840, 1200, 1935, 255, "-Click the Convert Button"},
+        {"Help", "Label4", 840, 1680, 3015, 255, "-Then Copy and Paste your Name Into CS"},
+        {"Help", "Line1", 0, 2040, 4680, 15, nullptr},
+        {"Help", "Label5", 1920, 2160, 495, 255, "Note:"},
+        {"Help", "Label6", 960, 2400, 2655, 615,
+         "These Special Characters take up more room then regular ones, so very large names "
+         "wont fit in CS."},
+    };
+    for (const auto &r : rows)
+        QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(r.window, r.control)))
+            << r.window << r.control << QRect(r.left, r.top, r.width, r.height)
+            << (r.text ? QString::fromUtf8(r.text) : QString());
+}
+
+void TestDialogs::layout()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QFETCH(QRect, twips);
+    QFETCH(QString, text);
+    choose(window == "About" ? "mnuabout" : "mnuhelppage");
+    QWidget *w = window == "About" ? static_cast<QWidget *>(about()) : help();
+    QVERIFY(w);
+    const QSize px(twips.width() / 15, twips.height() / 15);
+    if (control.isEmpty()) {
+        QCOMPARE(w->windowTitle(), text);
+        QCOMPARE(w->size(), px);
+        QVERIFY(!w->windowIcon().isNull());
+        return;
+    }
+    QWidget *c = w->findChild<QWidget *>(control);
+    QVERIFY(c);
+    QCOMPARE(c->geometry(), QRect(QPoint(twips.x() / 15, twips.y() / 15), px));
+    if (auto *label = qobject_cast<QLabel *>(c); label && !text.isNull())
+        QCOMPARE(label->text(), text);
+}
+
+// With the fonts in use, no caption of these windows loses a word to its box.
+void TestDialogs::labelsFitTheirBoxes_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<int>("lines");
+    for (const char *label : {"Label1", "Label3", "Label4"})
+        QTest::newRow(qPrintable(QStringLiteral("About %1").arg(label))) << "About" << label << 1;
+    QTest::newRow("About Label2 wraps onto two lines") << "About"
+                                                       << "Label2" << 2;
+    for (const char *label : {"Label1", "Label2", "Label3", "Label4", "Label5"})
+        QTest::newRow(qPrintable(QStringLiteral("Help %1").arg(label))) << "Help" << label << 1;
+    QTest::newRow("Help note in three lines") << "Help"
+                                              << "Label6" << 3;
+    QTest::newRow("main window Label1") << "Main"
+                                        << "Label1" << 1;
+}
+
+void TestDialogs::labelsFitTheirBoxes()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, label);
+    QFETCH(int, lines);
+    choose("mnuabout");
+    choose("mnuhelppage");
+    QWidget *w = window == "About"  ? static_cast<QWidget *>(about())
+                 : window == "Help" ? static_cast<QWidget *>(help())
+                                    : m_form;
+    const QLabel *l = w->findChild<QLabel *>(label);
+    QVERIFY(l);
+    QVERIFY2(wrappedLines(l) <= lines, qPrintable(QString::number(wrappedLines(l))));
+    QVERIFY(lines * QFontMetrics(l->font()).lineSpacing() <= l->height() + 2);
+    if (lines == 2)
+        QCOMPARE(wrappedLines(l), 2);
+}
+
+void TestDialogs::choosingTwiceKeepsOneWindow()
+{
+    for (int i = 0; i < 2; ++i) {
+        choose("mnuabout");
+        choose("mnuhelppage");
+    }
+    QCOMPARE(windowsOf<Form2>().size(), 1);
+    QCOMPARE(windowsOf<Form21>().size(), 1);
+    QCOMPARE(visibleCount<Form2>(), 1);
+    QCOMPARE(visibleCount<Form21>(), 1);
+    QVERIFY(about()->parentWidget() == nullptr); // no owner window
+    QVERIFY(m_form->isVisible());
+}
+
+void TestDialogs::reopenAfterCloseIsTheSameWindow()
+{
+    choose("mnuabout");
+    Form2 *first = about();
+    const QString credit = first->findChild<QLabel *>("Label2")->text();
+    first->close();
+    QCOMPARE(visibleCount<Form2>(), 0);
+    choose("mnuabout");
+    QCOMPARE(about(), first);
+    QVERIFY(first->isVisible());
+    QCOMPARE(first->findChild<QLabel *>("Label2")->text(), credit);
+}
+
+void TestDialogs::bothOpenAndCloseIndependently()
+{
+    choose("mnuhelppage");
+    choose("mnuabout");
+    QVERIFY(about()->isVisible() && help()->isVisible());
+    about()->close();
+    QVERIFY(help()->isVisible());
+    QVERIFY(m_form->isVisible());
+    help()->close();
+    QVERIFY(m_form->isVisible());
+}
+
+void TestDialogs::ctrlHOpensHelp()
+{
+    QCOMPARE(visibleCount<Form21>(), 0);
+    QTest::keyClick(m_form, Qt::Key_H, Qt::ControlModifier);
+    QCOMPARE(visibleCount<Form21>(), 1);
+}
+
+// The program ends when its last window closes, not when the main one does:
+// run the application's own event loop and close the windows from it.
+void TestDialogs::closingMainLeavesHelpRunning()
+{
+    QVERIFY(QApplication::quitOnLastWindowClosed());
+    choose("mnuhelppage");
+    bool helpOpenAfterMainClosed = false;
+    bool timedOut = false;
+    QTimer::singleShot(0, m_form, [&] {
+        m_form->close();
+        QTimer::singleShot(100, help(), [&] {
+            helpOpenAfterMainClosed = help()->isVisible();
+            help()->close();
+        });
+    });
+    QTimer guard;
+    guard.setSingleShot(true);
+    connect(&guard, &QTimer::timeout, qApp, [&] {
+        timedOut = true;
+        QCoreApplication::quit();
+    });
+    guard.start(5000);
+    QApplication::exec();
+    QVERIFY(helpOpenAfterMainClosed); // the loop was still running
+    QVERIFY(!timedOut);               // closing Help ended it
+}
+
+void TestDialogs::resizeMovesNothing()
+{
+    choose("mnuhelppage");
+    const QRect note = help()->findChild<QLabel *>("Label6")->geometry();
+    help()->resize(640, 480);
+    QCoreApplication::processEvents();
+    QCOMPARE(help()->findChild<QLabel *>("Label6")->geometry(), note);
+    QCOMPARE(help()->findChild<QFrame *>("Line1")->width(), 312);
+}
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
