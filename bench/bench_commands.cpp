@@ -1,7 +1,10 @@
 // Times Convert and Open slot through the window's own handlers, for names of
 // several lengths, against the least work that gives the same output:
 // building the converted text and setting it into the box once (for Open,
-// after reading the file and setting the name into the input box once). Figures are
+// after reading the file and setting the name into the input box once).
+// Also times building the main window with its slot start-up when every
+// caption file is a 2 GiB file, against the same with no slot files: such a
+// file is refused by its size, never read. Figures are
 // medians; the ratio is what counts, since the machine's speed varies.
 
 #include "glyphs/glyphs.h"
@@ -13,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -101,5 +105,21 @@ int main(int argc, char *argv[])
         std::printf("%-28s %8d %14.1f %14.1f %7.2f\n", "Open slot", length, command, baseline,
                     command / baseline);
     }
+
+    QTemporaryDir emptyFolder;
+    QTemporaryDir hugeFolder;
+    for (const char *file : {"mnuname1.txt", "mnuname2.txt", "mnuname3.txt"}) {
+        QFile huge(QDir(hugeFolder.path()).filePath(QString::fromLatin1(file)));
+        if (!huge.open(QIODevice::WriteOnly) || !huge.resize(qint64(2) << 30))
+            qFatal("cannot make a 2 GiB file");
+    }
+    const auto startUp = [](const QString &folder) {
+        return medianMicros(
+            50, [](int) {}, [&](int) { Form1 window(folder); });
+    };
+    const double huge = startUp(hugeFolder.path());
+    const double none = startUp(emptyFolder.path());
+    std::printf("%-28s %8s %14.1f %14.1f %7.2f\n", "Start-up, 2 GiB captions", "-", huge, none,
+                huge / none);
     return 0;
 }

@@ -1,18 +1,24 @@
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
+#include "slots/slottable.h"
 #include "unicode_text/richtextbuffer.h"
+#include "unicode_text/textfile.h"
 #include "unicode_text/unitext.h"
 
 #include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
+#include <sys/stat.h>
 
 using unicode_text::RichTextBuffer;
 using unicode_text::UniText;
@@ -96,6 +102,8 @@ private slots:
     void saveDataFileFailureChangesNothing();
     void saveCaptionFileFailureKeepsCaptions();
     void startUpWithUnreadableCaptionFiles();
+    void startUpSurvivesHostileFiles_data();
+    void startUpSurvivesHostileFiles();
 
 private:
     QString path(const QString &file) const { return m_dir->filePath(file); }
@@ -377,6 +385,64 @@ void TestSlots::startUpWithUnreadableCaptionFiles()
     QCOMPARE(run.warnings.size(), 1);
     QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname1.txt"))));
     QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname2.txt"))));
+}
+
+// Whatever stands in place of slot 1's caption file, the program starts at
+// once, shows the right captions and stays usable.
+void TestSlots::startUpSurvivesHostileFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("warned");
+    QTest::newRow("2 GiB sparse file") << "sparse" << true;
+    QTest::newRow("directory") << "directory" << true;
+    QTest::newRow("FIFO") << "fifo" << true;
+    QTest::newRow("symbolic link loop") << "loop" << false;
+    QTest::newRow("random bytes") << "random" << false;
+    QTest::newRow("32,766 ampersands") << "ampersands" << false;
+}
+
+void TestSlots::startUpSurvivesHostileFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, warned);
+    const QString file = path("mnuname1.txt");
+    QString caption = QStringLiteral("Name1");
+    if (kind == "sparse") {
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(2) << 30));
+    } else if (kind == "directory") {
+        makeFolder("mnuname1.txt");
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    } else if (kind == "loop") {
+        QVERIFY(QFile::link(path("other"), file) && QFile::link(file, path("other")));
+    } else if (kind == "random") {
+        QByteArray bytes(4096, Qt::Uninitialized);
+        QRandomGenerator rng(7);
+        for (char &b : bytes)
+            b = char(rng.bounded(256));
+        write("mnuname1.txt", bytes);
+        caption = name_slots::menuCaption(unicode_text::decodeText(bytes));
+    } else if (kind == "ampersands") {
+        write("mnuname1.txt", QByteArray(Form1::kMaxNameLength, '&'));
+        caption = QString(2 * Form1::kMaxNameLength, QChar(u'&'));
+    }
+    write("mnuname2.txt", "two");
+    QElapsedTimer timer;
+    timer.start();
+    Run run(m_dir->path());
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(run.caption(1), caption);
+    QCOMPARE(run.caption(2), QStringLiteral("two"));
+    QCOMPARE(run.caption(3), QStringLiteral("Name3"));
+    QCOMPARE(run.warnings.size(), warned ? 1 : 0);
+    run.convert("abc");
+    QCOMPARE(run.output(), converted("abc"));
+    run.form->show();
+    QMenu *open = run.child<QMenu>("mnuopen");
+    open->popup(QPoint(0, 0));
+    QVERIFY(QTest::qWaitForWindowExposed(open));
+    open->hide();
 }
 
 QTEST_MAIN(TestSlots)

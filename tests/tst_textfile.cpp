@@ -72,7 +72,10 @@ void TestTextFile::roundTrip_data()
     QTest::newRow("empty") << QString();
     QTest::newRow("one space") << " ";
     QTest::newRow("line breaks") << "a\r\nb\nc\r";
-    QTest::newRow("leading U+FEFF") << QString::fromUtf16(u"\uFEFFname");
+    // (QString::fromUtf16 would drop a leading U+FEFF as a byte order mark.)
+    const QString bom(QChar::ByteOrderMark);
+    QTest::newRow("leading U+FEFF") << bom + QStringLiteral("name");
+    QTest::newRow("two leading U+FEFF") << bom + bom + QStringLiteral("name");
     QTest::newRow("outside the BMP") << QString::fromUtf16(u"x\U0001F600y");
     QTest::newRow("NUL inside") << QString::fromUtf16(u"a\u0000b", 3);
     QTest::newRow("longest name") << QString(32766, QChar(0x0637));
@@ -105,6 +108,15 @@ void TestTextFile::decode_data()
     QTest::newRow("UTF-16 lone surrogate becomes U+FFFD")
         << QByteArray("\xFF\xFE\x00\xD8x\x00", 6) << QString::fromUtf16(u"\uFFFDx");
     QTest::newRow("empty") << QByteArray() << QString();
+    // Found by fuzzing: a mark after the mark is text, and must survive a save.
+    QTest::newRow("UTF-16 mark after the mark")
+        << QByteArray("\xFF\xFE\xFF\xFE"
+                      "a\x00",
+                      6)
+        << QChar(QChar::ByteOrderMark) + QStringLiteral("a");
+    QTest::newRow("UTF-8 mark after the mark") << QByteArray("\xEF\xBB\xBF\xEF\xBB\xBF"
+                                                             "a")
+                                               << QChar(QChar::ByteOrderMark) + QStringLiteral("a");
 }
 
 void TestTextFile::decode()

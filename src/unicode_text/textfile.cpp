@@ -32,9 +32,12 @@ QString withoutLoneSurrogates(QString text)
     return text;
 }
 
+// Decodes bytes whose byte order mark, if any, has been taken off already: a
+// U+FEFF that follows is part of the text, not a second mark to drop.
 QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
 {
-    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless);
+    QStringDecoder decoder(encoding, QStringConverter::Flag::Stateless |
+                                         QStringConverter::Flag::ConvertInitialBom);
     return withoutLoneSurrogates(decoder.decode(bytes));
 }
 
@@ -54,7 +57,8 @@ QString decodeText(QByteArrayView bytes)
     if (bytes.startsWith(kUtf16BeBom))
         return decodeWith(QStringConverter::Utf16BE, bytes.sliced(kUtf16BeBom.size()));
 
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless |
+                                                    QStringConverter::Flag::ConvertInitialBom);
     QString text = utf8.decode(bytes);
     return utf8.hasError() ? decodeWindows1252(bytes) : text;
 }
