@@ -3,6 +3,7 @@
 #include "unicode_text/richtextbuffer.h"
 #include "unicode_text/unitext.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
@@ -45,6 +46,7 @@ private slots:
     void labelShowsMarkupAsText();
     void outputIsLeftToRightParagraph();
     void outputFontCoversEveryGlyph();
+    void accessibleNames();
 
 private:
     template <typename T> T *child(const char *name) const
@@ -308,6 +310,29 @@ void TestForm1::outputFontCoversEveryGlyph()
                                                     .arg(int(row.glyph), 4, 16, QChar(u'0'))
                                                     .arg(run.rawFont().familyName())));
     }
+}
+
+// A screen reader announces each control that takes focus or shows the name
+// by a name and description of its own, and the window by its title.
+void TestForm1::accessibleNames()
+{
+    QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_form);
+    QVERIFY(window);
+    QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Ravenmoor Glyphsmith V2"));
+    QSet<QString> names;
+    for (const char *control :
+         {"Text1", "Command1", "UniText1", "Command2", "Picture1", "Label8"}) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(child<QWidget>(control));
+        QVERIFY2(a, control);
+        const QString name = a->text(QAccessible::Name);
+        QVERIFY2(!name.isEmpty() && !a->text(QAccessible::Description).isEmpty(), control);
+        names.insert(name);
+    }
+    QCOMPARE(names.size(), 6);
+    QCOMPARE(QAccessible::queryAccessibleInterface(text1())->text(QAccessible::Name),
+             QStringLiteral("Name to convert"));
+    QCOMPARE(QAccessible::queryAccessibleInterface(uniText1())->text(QAccessible::Name),
+             QStringLiteral("Converted name"));
 }
 
 QTEST_MAIN(TestForm1)

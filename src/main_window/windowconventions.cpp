@@ -2,8 +2,10 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
+#include <QScreen>
 #include <QWidget>
 #include <algorithm>
 
@@ -12,12 +14,17 @@ namespace {
 
 // Wine's free MS Sans Serif keeps the metrics the window layouts were made
 // for; Debian's fonts-wine installs it outside the system's font folders.
+// Like the original it is a bitmap face for ordinary screens only: on a
+// scaled screen it is not loaded, and the scalable stand-in below is used,
+// as Windows itself replaces MS Sans Serif there.
 constexpr const char *kMsSansSerifFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
 
 void installFontSubstitutes()
 {
     static const bool installed = [] {
-        if (QFile::exists(QString::fromLatin1(kMsSansSerifFile)))
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const bool scaled = screen && screen->devicePixelRatio() > 1.0;
+        if (!scaled && QFile::exists(QString::fromLatin1(kMsSansSerifFile)))
             QFontDatabase::addApplicationFont(QString::fromLatin1(kMsSansSerifFile));
         // Where MS Sans Serif is missing, Liberation Sans is the nearest plain
         // sans; it keeps Arial's metrics. Lato Black stands in for the heavy

@@ -1,0 +1,20 @@
+// The program's own start, with its slot start-up on an empty folder, ended
+// at the main window's first paint.
+
+#include "first_paint.h"
+#include "main_window/application.h"
+#include "main_window/form1.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    main_window::setUpApplication();
+    QTemporaryDir slotFolder;
+    Form1 window(slotFolder.path());
+    window.show();
+    new QuitAtFirstPaint(&window);
+    return app.exec();
+}

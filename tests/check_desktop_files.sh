@@ -1,0 +1,59 @@
+#!/bin/bash
+# Checks what the build makes for desktops and installers.
+# Usage: check_desktop_files.sh windows-resource|desktop-entry|package BUILD_DIR
+set -euo pipefail
+mode=$1 build=$2
+app_id=example.ravenmoor.Glyphsmith
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+require() { # description, haystack, needle
+    if ! grep -qF -- "$3" <<<"$2"; then
+        echo "FAIL $1: no '$3' in:" >&2
+        echo "$2" >&2
+        exit 1
+    fi
+    echo "ok $1"
+}
+
+case $mode in
+windows-resource)
+    # Compiled as the Windows build compiles it, then read back.
+    x86_64-w64-mingw32-windres --preprocessor=cpp -i "$build/src/glyphsmith.rc" -O res \
+        -o "$work/glyphsmith.res"
+    record=$(x86_64-w64-mingw32-windres -i "$work/glyphsmith.res" -J res -O rc)
+    require "file version" "$record" 'VALUE "FileVersion", "2.00"'
+    require "product version" "$record" 'VALUE "ProductVersion", "2.00"'
+    require "product name" "$record" 'VALUE "ProductName", "Ravenmoor Glyphsmith"'
+    require "company" "$record" 'VALUE "CompanyName", "Ravenmoor"'
+    require "description" "$record" 'VALUE "FileDescription"'
+    require "numeric version" "$record" 'FILEVERSION 2, 0, 0, 0'
+    require "icon" "$record" 'RT_GROUP_ICON'
+    ;;
+desktop-entry)
+    desktop-file-validate "$build/src/$app_id.desktop"
+    echo "ok desktop entry"
+    appstreamcli validate --no-net "$build/src/$app_id.metainfo.xml"
+    echo "ok metainfo"
+    ;;
+package)
+    (cd "$build" && cpack -G DEB -B "$work" >/dev/null)
+    deb=$(ls "$work"/ravenmoor-glyphsmith_2.00_*.deb)
+    files=$(dpkg-deb -c "$deb")
+    for f in ./usr/bin/glyphsmith ./usr/share/applications/$app_id.desktop \
+        ./usr/share/metainfo/$app_id.metainfo.xml \
+        ./usr/share/icons/hicolor/16x16/apps/$app_id.png \
+        ./usr/share/icons/hicolor/scalable/apps/$app_id.svg; do
+        require "package holds $f" "$files" "$f"
+    done
+    depends=$(dpkg-deb -f "$deb" Depends)
+    for d in libqt6widgets6 libqt6gui6 libqt6core6 libc6 fonts-dejavu-core fonts-liberation2; do
+        require "package depends on $d" "$depends" "$d"
+    done
+    require "package version" "$(dpkg-deb -f "$deb" Version)" "2.00"
+    ;;
+*)
+    echo "unknown check $mode" >&2
+    exit 2
+    ;;
+esac
