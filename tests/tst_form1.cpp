@@ -1,3 +1,4 @@
+#include "find_named.h"
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
 #include "unicode_text/richtextbuffer.h"
@@ -51,10 +52,7 @@ private slots:
 private:
     template <typename T> T *child(const char *name) const
     {
-        T *w = m_form->findChild<T *>(QString::fromLatin1(name));
-        if (!w)
-            qFatal("no child %s", name);
-        return w;
+        return findNamed<T>(m_form, QString::fromLatin1(name));
     }
     QLineEdit *text1() const { return child<QLineEdit>("Text1"); }
     UniText *uniText1() const { return child<UniText>("UniText1"); }

@@ -1,3 +1,4 @@
+#include "find_named.h"
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
 #include "slots/slottable.h"
@@ -38,10 +39,7 @@ struct Run
     }
     template <typename T> T *child(const QString &name) const
     {
-        T *w = form->findChild<T *>(name);
-        if (!w)
-            qFatal("no child %s", qPrintable(name));
-        return w;
+        return findNamed<T>(form.get(), name);
     }
     QLineEdit *text1() const { return child<QLineEdit>("Text1"); }
     QString output() const { return child<UniText>("UniText1")->wholeText(); }

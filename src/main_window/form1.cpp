@@ -3,6 +3,7 @@
 #include "dialogs/form2.h"
 #include "dialogs/form21.h"
 #include "glyphs/glyphs.h"
+#include "slots/slottable.h"
 #include "ui_form1.h"
 #include "unicode_text/codepage.h"
 #include "unicode_text/richtextbuffer.h"
@@ -15,14 +16,13 @@ using unicode_text::RichTextBuffer;
 
 Form1::Form1(const QString &slotFolder, QWidget *parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::Form1>()),
-      m_uniBox1(new RichTextBuffer(QStringLiteral("UniBox1"), this)),
-      m_captions{new RichTextBuffer(QStringLiteral("name1"), this),
-                 new RichTextBuffer(QStringLiteral("name2"), this),
-                 new RichTextBuffer(QStringLiteral("name3"), this)},
-      m_slotFolder(slotFolder),
+      m_uniBox1(new RichTextBuffer(QStringLiteral("UniBox1"), this)), m_slotFolder(slotFolder),
       m_warn([this](const QString &message) { QMessageBox::warning(this, windowTitle(), message); })
 {
     ui->setupUi(this);
+    for (const name_slots::NameSlot &slot : name_slots::kSlots)
+        m_captions[slot.number - 1] =
+            new RichTextBuffer(QString::fromLatin1(slot.captionBuffer), this);
     main_window::applyWindowConventions(this);
     ui->Text1->setFont(main_window::designFont(QStringLiteral("Arial"), 8.25));
     ui->Text1->setValidator(new unicode_text::CodePageValidator(ui->Text1));

@@ -71,7 +71,7 @@ private:
 
     std::unique_ptr<Ui::Form1> ui;
     unicode_text::RichTextBuffer *m_uniBox1;
-    std::array<unicode_text::RichTextBuffer *, 3> m_captions;
+    std::array<unicode_text::RichTextBuffer *, 3> m_captions{}; // name1..name3
     QString m_slotFolder;
     WarningHandler m_warn;
     // The About and Help windows: created on first use, kept for the run.
