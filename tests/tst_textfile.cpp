@@ -1,15 +1,19 @@
 #include "glyphs/glyphs.h"
+#include "private_mounts.h"
 #include "unicode_text/codepage.h"
 #include "unicode_text/richtextbuffer.h"
 #include "unicode_text/textfile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 using namespace unicode_text;
 
@@ -52,7 +56,10 @@ private slots:
     void refusedFiles();
     void failedSaves_data();
     void failedSaves();
-    void failedWriteKeepsOldContent();
+    void failedSavesKeepOldFile_data();
+    void failedSavesKeepOldFile();
+    void linksAndSpecialFiles_data();
+    void linksAndSpecialFiles();
     void bufferKeepsTextOnFailedLoad();
     void toCodePage_data();
     void toCodePage();
@@ -184,27 +191,137 @@ void TestTextFile::failedSaves()
     QVERIFY(!r.error.isEmpty());
 }
 
-// A write that fails part-way (here: the file size limit) leaves the old
-// file whole and no temporary file beside it.
-void TestTextFile::failedWriteKeepsOldContent()
+// A save that fails at any step, at sizes that stay in the write buffer
+// (which reach the file only on the final flush) and one that does not,
+// reports the failure and leaves the old file whole with nothing beside it.
+void TestTextFile::failedSavesKeepOldFile_data()
 {
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("bytes");
+    for (const char *how : {"full file system", "file size limit", "final rename fails"})
+        for (const int bytes : {1, 10, 16383, 100000})
+            QTest::newRow(qPrintable(QStringLiteral("%1, %2 bytes").arg(how).arg(bytes)))
+                << how << bytes;
+}
+
+void TestTextFile::failedSavesKeepOldFile()
+{
+    QFETCH(QString, how);
+    QFETCH(int, bytes);
     QTemporaryDir dir;
-    const QString path = dir.filePath("data1.txt");
-    QVERIFY(saveTextFile(path, u"old name").ok());
+    const QString folder = dir.filePath("slots");
+    QVERIFY(QDir().mkpath(folder));
+    const QString path = folder + "/data1.txt";
+    QStringList expected{"data1.txt"};
+    QString mounted;
+    const auto unmount = qScopeGuard([&] {
+        if (!mounted.isEmpty())
+            private_mounts::unmount(mounted);
+    });
+    if (how == "full file system") {
+        if (!private_mounts::mountTmpfs(folder, 64))
+            QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
+        mounted = folder;
+        QVERIFY(saveTextFile(path, u"old name").ok());
+        QVERIFY(private_mounts::fill(folder));
+        expected << "filler";
+    } else if (how == "final rename fails") {
+        QVERIFY(saveTextFile(path, u"old name").ok());
+        // A file mounted over the slot file cannot be replaced: EBUSY.
+        writeBytes(dir.filePath("mounted"), "old name");
+        if (!private_mounts::bind(dir.filePath("mounted"), path))
+            QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
+        mounted = path;
+    } else {
+        QVERIFY(saveTextFile(path, u"old name").ok());
+    }
 
     rlimit old{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small = old;
-    small.rlim_cur = 4096;
-    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-    const TextFileResult r = saveTextFile(path, QString(200000, QChar(u'n')));
+    if (how == "file size limit") {
+        rlimit small = old;
+        small.rlim_cur = rlim_t(bytes - 1); // one byte short of the text
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    const TextFileResult r = saveTextFile(path, QString(bytes, QChar(u'n')));
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previousHandler);
 
-    QVERIFY(!r.ok());
+    QVERIFY2(!r.ok(), "the save reported success");
+    QVERIFY(!r.error.isEmpty());
     QCOMPARE(readBytes(path), QByteArray("old name"));
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"data1.txt"});
+    QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    entries.sort();
+    QCOMPARE(entries, expected);
+}
+
+// A save goes through a link to a regular file and keeps the link; whatever
+// is no regular file is neither read nor replaced, wherever a link leads.
+void TestTextFile::linksAndSpecialFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("link to a regular file") << "link to file" << true;
+    QTest::newRow("FIFO") << "fifo" << false;
+    QTest::newRow("link to a FIFO") << "link to fifo" << false;
+    QTest::newRow("link to a character device") << "link to device" << false;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("dangling link") << "dangling" << false;
+    QTest::newRow("link loop") << "loop" << false;
+}
+
+void TestTextFile::linksAndSpecialFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, usable);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("data1.txt");
+    const QString target = dir.filePath("elsewhere");
+    const QByteArray targetName = QFile::encodeName(target);
+    if (kind == "link to file")
+        writeBytes(target, "old");
+    else if (kind == "fifo" || kind == "link to fifo")
+        QCOMPARE(
+            ::mkfifo(kind == "fifo" ? QFile::encodeName(path).constData() : targetName.constData(),
+                     0600),
+            0);
+    else if (kind == "link to device" &&
+             ::mknod(targetName.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        QSKIP("cannot make a device node (needs root)");
+    else if (kind == "folder")
+        QVERIFY(QDir().mkpath(path));
+    if (kind.startsWith("link") || kind == "dangling")
+        QVERIFY(QFile::link(target, path));
+    else if (kind == "loop")
+        QVERIFY(QFile::link(target, path) && QFile::link(path, target));
+    struct stat before
+    {
+    };
+    const bool targetThere = ::lstat(targetName.constData(), &before) == 0;
+
+    const TextFileResult saved = saveTextFile(path, u"new");
+    const TextFileResult loaded = loadTextFile(path);
+    QCOMPARE(saved.ok(), usable);
+    QCOMPARE(loaded.ok(), usable);
+    QVERIFY(saved.ok() || !saved.error.isEmpty());
+    QVERIFY(loaded.ok() || !loaded.error.isEmpty());
+    if (usable) {
+        QCOMPARE(loaded.text, QStringLiteral("new"));
+        QVERIFY(QFileInfo(path).isSymLink());
+        QCOMPARE(readBytes(target), QByteArray("new"));
+    } else if (targetThere) {
+        struct stat after
+        {
+        };
+        QCOMPARE(::lstat(targetName.constData(), &after), 0);
+        QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        QCOMPARE(after.st_ino, before.st_ino);
+    }
+    QCOMPARE(QDir(dir.path())
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)
+                 .size(),
+             targetThere ? 2 : 1);
 }
 
 void TestTextFile::bufferKeepsTextOnFailedLoad()

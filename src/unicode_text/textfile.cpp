@@ -2,10 +2,19 @@
 
 #include "codepage.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
+
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#else
+#include <io.h>
+#endif
 
 namespace unicode_text {
 namespace {
@@ -43,7 +52,18 @@ QString decodeWith(QStringConverter::Encoding encoding, QByteArrayView bytes)
 
 QString tooLarge()
 {
-    return QStringLiteral("It is larger than 1 MiB, too large for a name.");
+    return QCoreApplication::translate("unicode_text",
+                                       "It is larger than 1 MiB, too large for a name.");
+}
+
+// Puts the file's data on the disk itself, not just in the system's cache.
+bool syncToDisk(QFileDevice &file)
+{
+#ifdef Q_OS_UNIX
+    return ::fsync(file.handle()) == 0;
+#else
+    return ::_commit(file.handle()) == 0;
+#endif
 }
 
 } // namespace
@@ -73,23 +93,43 @@ QByteArray encodeText(QStringView text)
     return bytes;
 }
 
-TextFileResult loadTextFile(const QString &path)
+namespace {
+
+QString notRegular()
+{
+    return QCoreApplication::translate("unicode_text", "It is not a regular file.");
+}
+
+QString folderInPlace()
+{
+    return QCoreApplication::translate("unicode_text", "It is a folder, not a file.");
+}
+
+QString brokenLink()
+{
+    return QCoreApplication::translate("unicode_text", "It is a link that leads to no file.");
+}
+
+// Why a path cannot be used as a slot file, from what is there now: empty
+// when it is a regular file, a link to one, or nothing at all.
+QString pathProblem(const QString &path)
 {
     const QFileInfo info(path);
+    if (info.isSymLink() && !info.exists())
+        return brokenLink();
     if (!info.exists())
-        return {};
+        return QString();
     if (info.isDir())
-        return failure(QStringLiteral("It is a folder, not a file."));
-    if (!info.isFile())
-        return failure(QStringLiteral("It is not a regular file."));
-    if (info.size() > kMaxTextFileBytes)
-        return failure(tooLarge());
+        return folderInPlace();
+    return info.isFile() ? QString() : notRegular();
+}
 
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
-    // Read one byte past the limit: a file that grew since the check above
-    // is still refused rather than cut short.
+TextFileResult readOpened(QFile &file, qint64 size)
+{
+    if (size > kMaxTextFileBytes)
+        return failure(tooLarge());
+    // Read one byte past the limit: a file that grew since its size was
+    // taken is still refused rather than cut short.
     const QByteArray bytes = file.read(kMaxTextFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         return failure(file.errorString());
@@ -98,19 +138,89 @@ TextFileResult loadTextFile(const QString &path)
     return {decodeText(bytes), QString()};
 }
 
+} // namespace
+
+#ifdef Q_OS_UNIX
+// The file is opened without blocking, so a FIFO put in its place since any
+// earlier look cannot freeze the program, and what was opened is checked,
+// not the path.
+TextFileResult loadTextFile(const QString &path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return QFileInfo(path).isSymLink() ? failure(brokenLink()) : TextFileResult{};
+        return failure(error == ELOOP ? brokenLink() : qt_error_string(error));
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return failure(file.errorString());
+    }
+    struct stat status
+    {
+    };
+    if (::fstat(fd, &status) != 0)
+        return failure(qt_error_string(errno));
+    if (S_ISDIR(status.st_mode))
+        return failure(folderInPlace());
+    if (!S_ISREG(status.st_mode))
+        return failure(notRegular());
+    return readOpened(file, status.st_size);
+}
+#else
+TextFileResult loadTextFile(const QString &path)
+{
+    if (const QString problem = pathProblem(path); !problem.isEmpty())
+        return failure(problem);
+    const QFileInfo info(path);
+    if (!info.exists())
+        return {};
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return failure(file.errorString());
+    return readOpened(file, info.size());
+}
+#endif
+
 TextFileResult saveTextFile(const QString &path, QStringView text)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return failure(file.errorString());
+    PendingSave save(path);
+    if (TextFileResult r = save.write(text); !r.ok())
+        return r;
+    return save.commit();
+}
+
+// Every step is checked. A text small enough to stay in the write buffer
+// reaches the file only when the buffer is flushed, and Qt 6.4's commit()
+// reports success even when that last write fails (a full disk, a file size
+// limit): so the buffer is flushed and the data synced to the disk here,
+// before commit() may put the file in the old one's place.
+TextFileResult PendingSave::write(QStringView text)
+{
+    // Whatever loading refuses is never replaced either: a link to a device
+    // or a FIFO would otherwise have its target replaced by a regular file.
+    if (const QString problem = pathProblem(m_file.fileName()); !problem.isEmpty())
+        return failure(problem);
+    if (!m_file.open(QIODevice::WriteOnly))
+        return failure(m_file.errorString());
     const QByteArray bytes = encodeText(text);
-    if (file.write(bytes) != bytes.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return failure(reason);
-    }
-    if (!file.commit())
-        return failure(file.errorString());
+    QString reason;
+    if (m_file.write(bytes) != bytes.size() || !m_file.flush())
+        reason = m_file.errorString();
+    else if (!syncToDisk(m_file))
+        reason = qt_error_string(errno);
+    if (reason.isNull())
+        return {};
+    m_file.cancelWriting();
+    return failure(reason);
+}
+
+TextFileResult PendingSave::commit()
+{
+    if (!m_file.commit())
+        return failure(m_file.errorString());
     return {};
 }
 

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QSaveFile>
 #include <QString>
 #include <QStringView>
 
@@ -29,8 +30,24 @@ struct [[nodiscard]] TextFileResult
 QString decodeText(QByteArrayView bytes);
 QByteArray encodeText(QStringView text);
 
-// A path where no file exists loads as the empty text.
+// A path where no file exists loads as the empty text. Anything but a
+// regular file (or a link to one) is refused, and opening never blocks.
 TextFileResult loadTextFile(const QString &path);
 TextFileResult saveTextFile(const QString &path, QStringView text);
+
+// A save in two steps, so that several files can all be written before any
+// of them replaces its old file: write() puts the whole text on the disk
+// beside the old file, commit() puts it in the old file's place. Dropped
+// without a commit, it leaves the old file as it was and nothing beside it.
+class PendingSave
+{
+public:
+    explicit PendingSave(const QString &path) : m_file(path) {}
+    TextFileResult write(QStringView text);
+    TextFileResult commit();
+
+private:
+    QSaveFile m_file;
+};
 
 } // namespace unicode_text

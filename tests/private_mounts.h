@@ -1,0 +1,68 @@
+#pragma once
+
+// Mounts for tests of full disks and failed renames, made in a mount
+// namespace of the test process's own: nothing is seen outside it, and
+// everything is gone when the process ends. Mounting needs root (CI runs as
+// root); where it is refused, the test that needs it is skipped, and CTest
+// reports it as skipped.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <cerrno>
+#include <cstring>
+#include <sched.h>
+#include <sys/mount.h>
+
+namespace private_mounts {
+
+// Empty when this process may mount, otherwise why not.
+inline QString enter()
+{
+    static const QString why = [] {
+        if (::unshare(CLONE_NEWNS) != 0)
+            return QStringLiteral("cannot make a mount namespace: %1").arg(std::strerror(errno));
+        // Nothing mounted here may propagate back to the machine's own mounts.
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            return QStringLiteral("cannot make mounts private: %1").arg(std::strerror(errno));
+        return QString();
+    }();
+    return why;
+}
+
+inline bool mountTmpfs(const QString &folder, int kib)
+{
+    const QByteArray options = "size=" + QByteArray::number(kib) + "k";
+    return enter().isEmpty() && ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
+                                        options.constData()) == 0;
+}
+
+inline bool bind(const QString &source, const QString &target)
+{
+    return enter().isEmpty() &&
+           ::mount(QFile::encodeName(source).constData(), QFile::encodeName(target).constData(),
+                   nullptr, MS_BIND, nullptr) == 0;
+}
+
+inline void unmount(const QString &target)
+{
+    ::umount2(QFile::encodeName(target).constData(), MNT_DETACH);
+}
+
+// Fills the file system that holds the folder to its last block.
+inline bool fill(const QString &folder)
+{
+    QFile filler(folder + QStringLiteral("/filler"));
+    if (!filler.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return false;
+    const QByteArray block(512, 'f');
+    while (filler.write(block.constData(), block.size()) == block.size()) {
+    }
+    // Then byte by byte, so that not even a partial block is left.
+    while (filler.write("f", 1) == 1) {
+    }
+    return filler.error() == QFileDevice::ResourceError ||
+           filler.error() == QFileDevice::WriteError;
+}
+
+} // namespace private_mounts
