@@ -7,10 +7,11 @@
 // file is refused by its size, never read. Figures are
 // medians; the ratio is what counts, since the machine's speed varies.
 
+#include "common/unitext.h"
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
+#include "unicode_text/codepage.h"
 #include "unicode_text/textfile.h"
-#include "unicode_text/unitext.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,16 +64,16 @@ int main(int argc, char *argv[])
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     QTemporaryDir slotFolder;
-    Form1 form(slotFolder.path());
+    Form1 form(name_slots::SlotStore(slotFolder.path()));
     form.show();
     QApplication::processEvents();
     auto *text1 = form.findChild<QLineEdit *>(QStringLiteral("Text1"));
-    auto *uniText1 = form.findChild<unicode_text::UniText *>(QStringLiteral("UniText1"));
+    auto *uniText1 = form.findChild<common::UniText *>(QStringLiteral("UniText1"));
     auto *convert = form.findChild<QPushButton *>(QStringLiteral("Command1"));
 
     std::printf("%-28s %8s %14s %14s %7s\n", "command", "length", "command (us)", "baseline (us)",
                 "ratio");
-    for (const int length : {30, 1000, Form1::kMaxNameLength}) {
+    for (const int length : {30, 1000, unicode_text::kMaxNameLength}) {
         const int iterations = length > 10000 ? 15 : length > 100 ? 200 : 2000;
         const double command = medianMicros(
             iterations, [&](int i) { text1->setText(nameOf(length, i)); },
@@ -91,7 +92,7 @@ int main(int argc, char *argv[])
         if (!unicode_text::saveTextFile(dataFile, nameOf(length, i)).ok())
             qFatal("cannot write %s", qPrintable(dataFile));
     };
-    for (const int length : {30, 1000, Form1::kMaxNameLength}) {
+    for (const int length : {30, 1000, unicode_text::kMaxNameLength}) {
         const int iterations = length > 10000 ? 15 : length > 100 ? 200 : 2000;
         const double command = medianMicros(
             iterations, [&](int i) { storeName(length, i); }, [&](int) { openSlot1->trigger(); });
@@ -115,7 +116,7 @@ int main(int argc, char *argv[])
     }
     const auto startUp = [](const QString &folder) {
         return medianMicros(
-            50, [](int) {}, [&](int) { Form1 window(folder); });
+            50, [](int) {}, [&](int) { Form1 window{name_slots::SlotStore(folder)}; });
     };
     const double huge = startUp(hugeFolder.path());
     const double none = startUp(emptyFolder.path());

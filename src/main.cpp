@@ -1,13 +1,13 @@
-#include "main_window/application.h"
-#include "main_window/form1.h"
+#include "common/application.h"
+#include "program.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication app(argc, argv);
-    main_window::setUpApplication();
-    Form1 window(main_window::defaultSlotFolder());
-    window.show();
+    common::setUpApplication();
+    ProgramWindows windows(name_slots::SlotStore::forUser());
+    windows.main().show();
     return app.exec();
 }

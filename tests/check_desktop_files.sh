@@ -16,8 +16,14 @@ require() { # description, haystack, needle
     echo "ok $1"
 }
 
+# A check whose tool is missing is skipped, never passed.
+need() {
+    command -v "$1" >/dev/null || { echo "SKIP: $1 is not installed"; exit 77; }
+}
+
 case $mode in
 windows-resource)
+    need x86_64-w64-mingw32-windres
     # Compiled as the Windows build compiles it, then read back.
     x86_64-w64-mingw32-windres --preprocessor=cpp -i "$build/src/glyphsmith.rc" -O res \
         -o "$work/glyphsmith.res"
@@ -31,12 +37,15 @@ windows-resource)
     require "icon" "$record" 'RT_GROUP_ICON'
     ;;
 desktop-entry)
+    need desktop-file-validate
+    need appstreamcli
     desktop-file-validate "$build/src/$app_id.desktop"
     echo "ok desktop entry"
     appstreamcli validate --no-net "$build/src/$app_id.metainfo.xml"
     echo "ok metainfo"
     ;;
 package)
+    need dpkg-deb
     (cd "$build" && cpack -G DEB -B "$work" >/dev/null)
     deb=$(ls "$work"/ravenmoor-glyphsmith_2.00_*.deb)
     files=$(dpkg-deb -c "$deb")

@@ -7,6 +7,9 @@
 # Usage: e2e_program.sh PATH_TO_GLYPHSMITH
 set -euo pipefail
 program=$1
+for tool in Xvfb xdotool xclip; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -22,6 +25,9 @@ pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n1 "$work/display")
 export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run
+# The program shows real windows on this display, whatever platform the
+# caller's environment names (the widget tests' offscreen one, say).
+export QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 
 # Polls a command until it prints something, for at most 10 s.

@@ -17,7 +17,7 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     if (argc != 2)
         return 2;
-    Form1 form(QString::fromLocal8Bit(argv[1]));
+    Form1 form(name_slots::SlotStore(QString::fromLocal8Bit(argv[1])));
     form.setWarningHandler([](const QString &message) {
         std::fprintf(stderr, "%s\n", qPrintable(message));
         std::exit(3);

@@ -1,11 +1,12 @@
 #include "dialogs/form2.h"
 #include "dialogs/form21.h"
-#include "main_window/form1.h"
+#include "program.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
@@ -60,6 +61,7 @@ private slots:
 
 private:
     void choose(const char *item) { m_form->findChild<QAction *>(item)->trigger(); }
+    std::unique_ptr<ProgramWindows> m_program;
     Form2 *about() { return windowsOf<Form2>().value(0); }
     Form21 *help() { return windowsOf<Form21>().value(0); }
 
@@ -69,7 +71,8 @@ private:
 
 void TestDialogs::init()
 {
-    m_form = new Form1(m_slots.path());
+    m_program = std::make_unique<ProgramWindows>(name_slots::SlotStore(m_slots.path()));
+    m_form = &m_program->main();
     m_form->show();
     QApplication::setActiveWindow(m_form);
     QVERIFY(QTest::qWaitForWindowActive(m_form));
@@ -77,7 +80,7 @@ void TestDialogs::init()
 
 void TestDialogs::cleanup()
 {
-    delete m_form; // takes the About and Help windows with it
+    m_program.reset(); // takes the About and Help windows with it
     m_form = nullptr;
     QVERIFY(windowsOf<Form2>().isEmpty() && windowsOf<Form21>().isEmpty());
 }
@@ -97,9 +100,9 @@ void TestDialogs::layout_data()
     } rows[] = {
         {"About", "", 0, 0, 3480, 2055, "About"},
         {"About", "Label1", 600, 240, 2175, 255, "This Program Was Created By "},
-        {"About", "Label2", 1080, 600, 1095, 495, nullptr},
-        {"About", "Label3", 840, 1320, 1695, 255, nullptr},
-        {"About", "Label4", 720, 1680, 1935, 255, nullptr},
+        {"About", "Label2", 1080, 600, 1095, 495, "Ravenmoor (Glyphsmith)"},
+        {"About", "Label3", 840, 1320, 1695, 255, "Made in C++ with Qt 6"},
+        {"About", "Label4", 720, 1680, 1935, 255, "\u00A9 2026 Ravenmoor"},
         {"Help", "", 0, 0, 4680, 3090, "Form3"},
         {"Help", "Label1", 1920, 120, 600, 345, "Help"},
         {"Help", "Label2", 840, 720, 2895, 255, "-Enter your name Into The First Text Box. "},
@@ -178,10 +181,17 @@ void TestDialogs::labelsFitTheirBoxes()
 
 void TestDialogs::choosingTwiceKeepsOneWindow()
 {
-    for (int i = 0; i < 2; ++i) {
-        choose("mnuabout");
-        choose("mnuhelppage");
-    }
+    choose("mnuabout");
+    choose("mnuhelppage");
+    // The very same windows, not new ones (which could even reuse the
+    // addresses of deleted ones): a deleted window clears its QPointer.
+    const QPointer<Form2> firstAbout = about();
+    const QPointer<Form21> firstHelp = help();
+    choose("mnuabout");
+    choose("mnuhelppage");
+    QVERIFY(firstAbout && firstHelp);
+    QCOMPARE(about(), firstAbout.data());
+    QCOMPARE(help(), firstHelp.data());
     QCOMPARE(windowsOf<Form2>().size(), 1);
     QCOMPARE(windowsOf<Form21>().size(), 1);
     QCOMPARE(visibleCount<Form2>(), 1);
@@ -193,12 +203,13 @@ void TestDialogs::choosingTwiceKeepsOneWindow()
 void TestDialogs::reopenAfterCloseIsTheSameWindow()
 {
     choose("mnuabout");
-    Form2 *first = about();
+    const QPointer<Form2> first = about();
     const QString credit = first->findChild<QLabel *>("Label2")->text();
     first->close();
     QCOMPARE(visibleCount<Form2>(), 0);
     choose("mnuabout");
-    QCOMPARE(about(), first);
+    QVERIFY(first);
+    QCOMPARE(about(), first.data());
     QVERIFY(first->isVisible());
     QCOMPARE(first->findChild<QLabel *>("Label2")->text(), credit);
 }

@@ -1,8 +1,9 @@
+#include "common/unitext.h"
 #include "find_named.h"
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
+#include "unicode_text/codepage.h"
 #include "unicode_text/richtextbuffer.h"
-#include "unicode_text/unitext.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -20,8 +21,8 @@
 #include <QTest>
 #include <QTextLayout>
 
+using common::UniText;
 using unicode_text::RichTextBuffer;
-using unicode_text::UniText;
 
 class TestForm1 : public QObject
 {
@@ -42,7 +43,9 @@ private slots:
     void convertTwiceGivesOneName();
     void clearAfterConvert();
     void lineTakesPaletteColours();
-    void pasteOutsideCodePage();
+    void pasteIntoNameBox_data();
+    void pasteIntoNameBox();
+    void copyKeepsNoBreakSpace();
     void longPasteIsHeldAndConvertsInFull();
     void labelShowsMarkupAsText();
     void outputIsLeftToRightParagraph();
@@ -65,7 +68,7 @@ private:
 
 void TestForm1::init()
 {
-    m_form = new Form1(m_slots.path());
+    m_form = new Form1(name_slots::SlotStore(m_slots.path()));
     m_form->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_form));
     QApplication::setActiveWindow(m_form);
@@ -249,21 +252,46 @@ void TestForm1::lineTakesPaletteColours()
     QCOMPARE(drawn(), line->palette().color(QPalette::Highlight));
 }
 
-void TestForm1::pasteOutsideCodePage()
+void TestForm1::pasteIntoNameBox_data()
 {
-    QApplication::clipboard()->setText(QString::fromUtf16(u"a\u20AC\u0100\u0416\U0001F600b"));
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("held");
+    QTest::newRow("outside the code page") << QString::fromUtf16(u"a\u20AC\u0100\u0416\U0001F600b")
+                                           << QString::fromUtf16(u"a\u20AC???b");
+    QTest::newRow("line breaks and tabs") << "Alice\nBob\r\nC\tD"
+                                          << "Alice Bob  C D";
+    QTest::newRow("control characters")
+        << QString::fromUtf16(u"a\u001B\u0007\u007F\u0085b") << "a??? b";
+}
+
+void TestForm1::pasteIntoNameBox()
+{
+    QFETCH(QString, pasted);
+    QFETCH(QString, held);
+    QApplication::clipboard()->setText(pasted);
     QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(text1()->text(), QString::fromUtf16(u"a\u20AC???b"));
+    QCOMPARE(text1()->text(), held);
+}
+
+// What the user copies out of the output box is the converted name to the
+// byte: a no-break space stays one.
+void TestForm1::copyKeepsNoBreakSpace()
+{
+    typeAndConvert(QString::fromUtf16(u"a\u00A0b"));
+    uniText1()->setFocus();
+    QTest::keyClick(uniText1(), Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(uniText1(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text().toUtf8(), QByteArray("\xC4\x83\xC2\xA0\xD8\xB7"));
 }
 
 void TestForm1::longPasteIsHeldAndConvertsInFull()
 {
     QApplication::clipboard()->setText(QString(40000, QChar(u'b')));
     QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(text1()->text().size(), Form1::kMaxNameLength);
+    QCOMPARE(text1()->text().size(), unicode_text::kMaxNameLength);
     QTest::mouseClick(child<QPushButton>("Command1"), Qt::LeftButton);
-    QCOMPARE(uniText1()->wholeText(), QString(Form1::kMaxNameLength, QChar(0x0637)));
-    QCOMPARE(text1()->selectionStart(), Form1::kMaxNameLength - 1);
+    QCOMPARE(uniText1()->wholeText(), QString(unicode_text::kMaxNameLength, QChar(0x0637)));
+    QCOMPARE(text1()->selectionStart(), unicode_text::kMaxNameLength - 1);
 }
 
 void TestForm1::labelShowsMarkupAsText()

@@ -1,10 +1,10 @@
+#include "common/unitext.h"
 #include "find_named.h"
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
-#include "slots/slottable.h"
+#include "private_mounts.h"
+#include "unicode_text/codepage.h"
 #include "unicode_text/richtextbuffer.h"
-#include "unicode_text/textfile.h"
-#include "unicode_text/unitext.h"
 
 #include <QAction>
 #include <QDir>
@@ -15,14 +15,13 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
-#include <sys/stat.h>
 
+using common::UniText;
 using unicode_text::RichTextBuffer;
-using unicode_text::UniText;
 
 namespace {
 
@@ -32,7 +31,8 @@ struct Run
     std::unique_ptr<Form1> form;
     QStringList warnings;
 
-    explicit Run(const QString &folder) : form(std::make_unique<Form1>(folder))
+    explicit Run(const QString &folder)
+        : form(std::make_unique<Form1>(name_slots::SlotStore(folder)))
     {
         form->setWarningHandler([this](const QString &m) { warnings << m; });
         QCoreApplication::processEvents(); // messages told after start-up
@@ -90,9 +90,7 @@ private slots:
     void openKeepsLabelsAndLine();
     void openReplacesOutput();
     void openThenSaveOtherSlot();
-    void openStoredFiles_data();
-    void openStoredFiles();
-    void saveCreatesSlotFolder();
+    void openConvertsStoredName();
     // Where a failure would lose data or misreport.
     void saveBeforeConvertChangesNothing();
     void openUnreadableKeepsWindow();
@@ -100,8 +98,9 @@ private slots:
     void saveDataFileFailureChangesNothing();
     void saveCaptionFileFailureKeepsCaptions();
     void startUpWithUnreadableCaptionFiles();
-    void startUpSurvivesHostileFiles_data();
-    void startUpSurvivesHostileFiles();
+    void saveOnFullDiskChangesNothing();
+    void captionNotReplacedShowsStoredCaption();
+    void longestCaptionsKeepMenusQuick();
 
 private:
     QString path(const QString &file) const { return m_dir->filePath(file); }
@@ -156,6 +155,13 @@ void TestSlots::startUpCaptions_data()
         << "mnuname1.txt" << QByteArray("A&B") << 1 << "A&&B";
     QTest::newRow("tab and line break show as spaces")
         << "mnuname2.txt" << QByteArray("a\tb\r\nc") << 2 << "a b  c";
+    QTest::newRow("line and paragraph separators show as spaces") << "mnuname1.txt"
+                                                                  << QByteArray("a\xE2\x80\xA8"
+                                                                                "b\xE2\x80\xA9"
+                                                                                "c")
+                                                                  << 1 << "a b c";
+    QTest::newRow("final line break is no part of the caption")
+        << "mnuname2.txt" << QByteArray("abc\n") << 2 << "abc";
     QTest::newRow("UTF-16 caption") << "mnuname3.txt" << QByteArray("\xFF\xFEx\x00\xE9\x00", 6) << 3
                                     << QString::fromUtf16(u"x\u00E9");
     QTest::newRow("data file alone gives no caption")
@@ -264,46 +270,6 @@ void TestSlots::openThenSaveOtherSlot()
     QCOMPARE(run.caption(1), QStringLiteral("Name1"));
 }
 
-void TestSlots::openStoredFiles_data()
-{
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::addColumn<QString>("text1");
-    QTest::newRow("missing file opens empty") << QByteArray("<none>") << QString();
-    QTest::newRow("Windows-1252 bytes")
-        << QByteArray("\xE9t\xE9") << QString::fromUtf16(u"\u00E9t\u00E9");
-    QTest::newRow("UTF-16 with BOM")
-        << QByteArray("\xFE\xFF\x00\x61\x20\xAC", 6) << QString::fromUtf16(u"a\u20AC");
-    QTest::newRow("outside the code page becomes ?")
-        << QByteArray("a\xC4\x80\xF0\x9F\x98\x80z") << "a??z";
-    QTest::newRow("longest name") << QByteArray(Form1::kMaxNameLength, 'b')
-                                  << QString(Form1::kMaxNameLength, QChar(u'b'));
-}
-
-void TestSlots::openStoredFiles()
-{
-    QFETCH(QByteArray, bytes);
-    QFETCH(QString, text1);
-    if (bytes != "<none>")
-        write("data3.txt", bytes);
-    Run run(m_dir->path());
-    run.type("typed");
-    run.open(3);
-    QCOMPARE(run.text1()->text(), text1);
-    QCOMPARE(run.output(), converted(text1));
-    QVERIFY(run.warnings.isEmpty());
-}
-
-void TestSlots::saveCreatesSlotFolder()
-{
-    const QString folder = path("not/yet/there");
-    Run run(folder);
-    run.convert("abc");
-    run.save(3);
-    QVERIFY(run.warnings.isEmpty());
-    QCOMPARE(read("not/yet/there/data3.txt"), QByteArray("abc"));
-    QCOMPARE(read("not/yet/there/mnuname3.txt"), QByteArray("abc"));
-}
-
 void TestSlots::saveBeforeConvertChangesNothing()
 {
     write("data3.txt", "stored");
@@ -357,6 +323,7 @@ void TestSlots::saveDataFileFailureChangesNothing()
 
 void TestSlots::saveCaptionFileFailureKeepsCaptions()
 {
+    write("data1.txt", "old");
     makeFolder("mnuname1.txt");
     Run run(m_dir->path());
     QCOMPARE(run.warnings.size(), 1); // the caption could not be read at start-up
@@ -366,13 +333,85 @@ void TestSlots::saveCaptionFileFailureKeepsCaptions()
     QVERIFY(run.warnings[1].contains(QDir::toNativeSeparators(path("mnuname1.txt"))));
     QCOMPARE(run.caption(1), QStringLiteral("Name1"));
     QCOMPARE(run.child<RichTextBuffer>("name1")->wholeText(), QString());
-    QCOMPARE(read("data1.txt"), QByteArray("abc"));
+    QCOMPARE(read("data1.txt"), QByteArray("old")); // the name waits for its caption
+}
+
+// The name box gets the stored name as it can hold it, and converts it.
+void TestSlots::openConvertsStoredName()
+{
+    write("data3.txt", "Alice\nBob\x1B\n");
+    Run run(m_dir->path());
+    run.type("typed");
+    run.open(3);
+    QCOMPARE(run.text1()->text(), QStringLiteral("Alice Bob?"));
+    QCOMPARE(run.output(), converted("Alice Bob?"));
+    QCOMPARE(run.uniBox1(), QStringLiteral("Alice\nBob\x1B"));
+    QVERIFY(run.warnings.isEmpty());
+}
+
+// On a full disk, Save warns once, naming the data file, and changes
+// neither the files nor the captions.
+void TestSlots::saveOnFullDiskChangesNothing()
+{
+    if (!private_mounts::mountTmpfs(m_dir->path(), 64))
+        QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
+    const auto unmount = qScopeGuard([&] { private_mounts::unmount(m_dir->path()); });
+    write("data1.txt", "old name");
+    write("mnuname1.txt", "old name");
+    QVERIFY(private_mounts::fill(m_dir->path()));
+    Run run(m_dir->path());
+    run.convert("new name");
+    run.save(1);
+    QCOMPARE(run.warnings.size(), 1);
+    QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("data1.txt"))));
+    QCOMPARE(run.caption(1), QStringLiteral("old name"));
+    QCOMPARE(read("data1.txt"), QByteArray("old name"));
+    QCOMPARE(read("mnuname1.txt"), QByteArray("old name"));
+}
+
+// When the name is stored but the caption file cannot be replaced, the
+// menu shows what the caption file still holds.
+void TestSlots::captionNotReplacedShowsStoredCaption()
+{
+    write("mnuname1.txt", "");
+    write("mounted", "kept caption");
+    if (!private_mounts::bind(path("mounted"), path("mnuname1.txt")))
+        QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
+    const auto unmount = qScopeGuard([&] { private_mounts::unmount(path("mnuname1.txt")); });
+    Run run(m_dir->path());
+    QCOMPARE(run.caption(1), QStringLiteral("kept caption"));
+    run.convert("new");
+    run.type("other");
+    run.save(1);
+    QCOMPARE(run.warnings.size(), 1);
+    QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname1.txt"))));
+    QCOMPARE(run.caption(1), QStringLiteral("kept caption"));
+    QCOMPARE(read("data1.txt"), QByteArray("new"));
+}
+
+// The longest captions the program accepts still open the menus at once.
+void TestSlots::longestCaptionsKeepMenusQuick()
+{
+    for (const char *file : {"mnuname1.txt", "mnuname2.txt", "mnuname3.txt"})
+        write(file, QByteArray(unicode_text::kMaxNameLength, '&'));
+    Run run(m_dir->path());
+    QCOMPARE(run.caption(2), QString(2 * unicode_text::kMaxNameLength, QChar(u'&')));
+    run.form->show();
+    QElapsedTimer timer;
+    timer.start();
+    for (const char *menu : {"mnuopen", "msnusave"}) {
+        QMenu *m = run.child<QMenu>(menu);
+        m->popup(QPoint(0, 0));
+        QVERIFY(QTest::qWaitForWindowExposed(m));
+        m->hide();
+    }
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
 }
 
 void TestSlots::startUpWithUnreadableCaptionFiles()
 {
     makeFolder("mnuname1.txt");
-    write("mnuname2.txt", QByteArray(2 * 1024 * 1024, 'x'));
+    write("mnuname2.txt", QByteArray(unicode_text::kMaxNameLength + 1, 'x'));
     write("mnuname3.txt", "abc");
     Run run(m_dir->path());
     QCOMPARE(run.caption(1), QStringLiteral("Name1"));
@@ -383,64 +422,6 @@ void TestSlots::startUpWithUnreadableCaptionFiles()
     QCOMPARE(run.warnings.size(), 1);
     QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname1.txt"))));
     QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname2.txt"))));
-}
-
-// Whatever stands in place of slot 1's caption file, the program starts at
-// once, shows the right captions and stays usable.
-void TestSlots::startUpSurvivesHostileFiles_data()
-{
-    QTest::addColumn<QString>("kind");
-    QTest::addColumn<bool>("warned");
-    QTest::newRow("2 GiB sparse file") << "sparse" << true;
-    QTest::newRow("directory") << "directory" << true;
-    QTest::newRow("FIFO") << "fifo" << true;
-    QTest::newRow("symbolic link loop") << "loop" << false;
-    QTest::newRow("random bytes") << "random" << false;
-    QTest::newRow("32,766 ampersands") << "ampersands" << false;
-}
-
-void TestSlots::startUpSurvivesHostileFiles()
-{
-    QFETCH(QString, kind);
-    QFETCH(bool, warned);
-    const QString file = path("mnuname1.txt");
-    QString caption = QStringLiteral("Name1");
-    if (kind == "sparse") {
-        QFile f(file);
-        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(2) << 30));
-    } else if (kind == "directory") {
-        makeFolder("mnuname1.txt");
-    } else if (kind == "fifo") {
-        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
-    } else if (kind == "loop") {
-        QVERIFY(QFile::link(path("other"), file) && QFile::link(file, path("other")));
-    } else if (kind == "random") {
-        QByteArray bytes(4096, Qt::Uninitialized);
-        QRandomGenerator rng(7);
-        for (char &b : bytes)
-            b = char(rng.bounded(256));
-        write("mnuname1.txt", bytes);
-        caption = name_slots::menuCaption(unicode_text::decodeText(bytes));
-    } else if (kind == "ampersands") {
-        write("mnuname1.txt", QByteArray(Form1::kMaxNameLength, '&'));
-        caption = QString(2 * Form1::kMaxNameLength, QChar(u'&'));
-    }
-    write("mnuname2.txt", "two");
-    QElapsedTimer timer;
-    timer.start();
-    Run run(m_dir->path());
-    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
-    QCOMPARE(run.caption(1), caption);
-    QCOMPARE(run.caption(2), QStringLiteral("two"));
-    QCOMPARE(run.caption(3), QStringLiteral("Name3"));
-    QCOMPARE(run.warnings.size(), warned ? 1 : 0);
-    run.convert("abc");
-    QCOMPARE(run.output(), converted("abc"));
-    run.form->show();
-    QMenu *open = run.child<QMenu>("mnuopen");
-    open->popup(QPoint(0, 0));
-    QVERIFY(QTest::qWaitForWindowExposed(open));
-    open->hide();
 }
 
 QTEST_MAIN(TestSlots)

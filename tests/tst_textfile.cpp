@@ -1,7 +1,6 @@
 #include "glyphs/glyphs.h"
 #include "private_mounts.h"
 #include "unicode_text/codepage.h"
-#include "unicode_text/richtextbuffer.h"
 #include "unicode_text/textfile.h"
 
 #include <QDir>
@@ -60,7 +59,7 @@ private slots:
     void failedSavesKeepOldFile();
     void linksAndSpecialFiles_data();
     void linksAndSpecialFiles();
-    void bufferKeepsTextOnFailedLoad();
+    void windows1252HighBytes();
     void toCodePage_data();
     void toCodePage();
 
@@ -324,21 +323,42 @@ void TestTextFile::linksAndSpecialFiles()
              targetThere ? 2 : 1);
 }
 
-void TestTextFile::bufferKeepsTextOnFailedLoad()
+// Bytes 0x80..0x9F, written out from the code page's published table: 27
+// characters, and the five undefined bytes, which stand for the C1 control
+// of the same value.
+void TestTextFile::windows1252HighBytes()
 {
-    RichTextBuffer buffer(QStringLiteral("UniBox1"));
-    buffer.setWholeText(QStringLiteral("kept"));
-    QVERIFY(!buffer.loadTextFile(m_dir.path()).ok());
-    QCOMPARE(buffer.wholeText(), QStringLiteral("kept"));
-    QVERIFY(buffer.loadTextFile(m_dir.filePath("never-written.txt")).ok());
-    QCOMPARE(buffer.wholeText(), QString());
+    const char16_t expected[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, // 80-87
+        0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, // 88-8F
+        0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90-97
+        0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178, // 98-9F
+    };
+    for (int b = 0x80; b < 0xA0; ++b)
+        QCOMPARE(fromWindows1252(uchar(b)), expected[b - 0x80]);
+    // The 27 defined ones are the name box's own; the undefined ones are not.
+    for (const char16_t c : expected) {
+        const bool undefined = c < 0x100;
+        QCOMPARE(unicode_text::toCodePage(QString(QChar(c))),
+                 undefined ? QStringLiteral("?") : QString(QChar(c)));
+    }
 }
 
 void TestTextFile::toCodePage_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("held");
-    QTest::newRow("Windows-1252 repertoire") << windows1252Repertoire() << windows1252Repertoire();
+    QString printable;
+    for (const QChar c : windows1252Repertoire())
+        if (c.unicode() >= 0x20 && c.unicode() != 0x7F &&
+            !(c.unicode() >= 0x80 && c.unicode() < 0xA0))
+            printable.append(c);
+    QCOMPARE(printable.size(), 27 + 95 + 96); // the high bytes, ASCII, Latin-1
+    QTest::newRow("printable Windows-1252") << printable << printable;
+    QTest::newRow("tabs and line breaks become spaces")
+        << QString::fromUtf16(u"a\tb\nc\r\nd\u2028e\u2029f\u0085g") << "a b c  d e f g";
+    QTest::newRow("control characters become ?")
+        << QString::fromUtf16(u"a\u0000b\u001B\u0007\u007F\u0081c", 8) << "a?b????c";
     QTest::newRow("euro stays") << QString::fromUtf16(u"\u20AC") << QString::fromUtf16(u"\u20AC");
     QTest::newRow("U+0080 is not the euro byte") << QString::fromUtf16(u"\u0080") << "?";
     QTest::newRow("glyphs become ?") << QString::fromUtf16(u"a\u0103\u0637b") << "a??b";

@@ -9,7 +9,7 @@
 
 class QWidget;
 
-namespace main_window {
+namespace common {
 
 // A font of the design's face, with the nearest installed face standing in
 // for faces this system lacks (MS Sans Serif, Arial, Arial Black).
@@ -18,4 +18,4 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight = 
 // Icon, default font and label conventions for a window built from a .ui file.
 void applyWindowConventions(QWidget *window);
 
-} // namespace main_window
+} // namespace common

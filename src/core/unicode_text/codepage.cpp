@@ -13,11 +13,19 @@ constexpr std::array<char16_t, 32> kHighControls{
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
 
-bool inCodePage(char32_t c) noexcept
+bool isLineBreakOrTab(char16_t c) noexcept
 {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+    return (c >= u'\t' && c <= u'\r') || c == 0x0085 || c == 0x2028 || c == 0x2029;
+}
+
+// Printable characters of the code page; the C0 and C1 controls and DEL are
+// not, even where a byte stands for one.
+bool inCodePage(char16_t c) noexcept
+{
+    if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF))
         return true;
-    return std::find(kHighControls.begin(), kHighControls.end(), c) != kHighControls.end();
+    return c > 0xFF &&
+           std::find(kHighControls.begin(), kHighControls.end(), c) != kHighControls.end();
 }
 
 } // namespace
@@ -42,21 +50,15 @@ QString toCodePage(QStringView text)
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
-        out.append(inCodePage(c.unicode()) ? c : QChar(u'?'));
+        if (isLineBreakOrTab(c.unicode()))
+            out.append(u' ');
+        else
+            out.append(inCodePage(c.unicode()) ? c : QChar(u'?'));
         // A surrogate pair is one character outside the code page: one "?".
         if (c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate())
             ++i;
     }
     return out;
-}
-
-QValidator::State CodePageValidator::validate(QString &input, int &pos) const
-{
-    QString held = toCodePage(input);
-    if (held.size() != input.size())
-        pos = int(toCodePage(QStringView(input).first(pos)).size());
-    input = std::move(held);
-    return Acceptable;
 }
 
 } // namespace unicode_text

@@ -5,7 +5,7 @@
 #include <QTextBlock>
 #include <QTextOption>
 
-namespace unicode_text {
+namespace common {
 
 UniText::UniText(QWidget *parent) : QPlainTextEdit(parent)
 {
@@ -64,4 +64,4 @@ void UniText::insertFromMimeData(const QMimeData *source)
     insertAtCaret(text);
 }
 
-} // namespace unicode_text
+} // namespace common

@@ -1,10 +1,8 @@
 #pragma once
 
-// A hidden holder of one Unicode text that moves it whole to and from a
-// file. The main window owns four of them: UniBox1, which carries the name
-// between Convert, Open and Save, and name1..name3, the slot captions.
-
-#include "textfile.h"
+// A hidden holder of one Unicode text. The main window owns four of them:
+// UniBox1, which carries the name between Convert, Open and Save, and
+// name1..name3, the slot captions.
 
 #include <QObject>
 #include <QString>
@@ -19,11 +17,6 @@ public:
 
     const QString &wholeText() const { return m_text; }
     void setWholeText(const QString &text) { m_text = text; }
-
-    // On success the buffer holds the file's text; on failure it keeps the
-    // text it had, never part of the file.
-    TextFileResult loadTextFile(const QString &path);
-    TextFileResult saveTextFile(const QString &path) const;
 
     bool isVisible() const { return m_visible; }
     void setVisible(bool visible) { m_visible = visible; }

@@ -3,9 +3,8 @@
 #include "version.h"
 
 #include <QApplication>
-#include <QStandardPaths>
 
-namespace main_window {
+namespace common {
 
 void setUpApplication()
 {
@@ -14,13 +13,4 @@ void setUpApplication()
     QApplication::setApplicationVersion(QStringLiteral(GLYPHSMITH_VERSION));
 }
 
-QString defaultSlotFolder()
-{
-#ifdef Q_OS_WIN
-    return QStringLiteral("C:/");
-#else
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-#endif
-}
-
-} // namespace main_window
+} // namespace common

@@ -10,7 +10,7 @@
 
 #include <QPlainTextEdit>
 
-namespace unicode_text {
+namespace common {
 
 class UniText : public QPlainTextEdit
 {
@@ -30,4 +30,4 @@ protected:
     void insertFromMimeData(const QMimeData *source) override;
 };
 
-} // namespace unicode_text
+} // namespace common

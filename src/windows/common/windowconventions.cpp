@@ -9,7 +9,7 @@
 #include <QWidget>
 #include <algorithm>
 
-namespace main_window {
+namespace common {
 namespace {
 
 // Wine's free MS Sans Serif keeps the metrics the window layouts were made
@@ -81,4 +81,4 @@ void applyWindowConventions(QWidget *window)
     }
 }
 
-} // namespace main_window
+} // namespace common

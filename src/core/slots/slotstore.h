@@ -1,0 +1,90 @@
+#pragma once
+
+// Where the three name slots live, and the rules for reading and writing
+// their six files. The store knows nothing of windows: it returns what it
+// read, or the file and the reason when something failed, and the window
+// decides what to show.
+
+#include <QList>
+#include <QString>
+#include <QStringView>
+#include <array>
+#include <optional>
+
+namespace name_slots {
+
+// A slot file that could not be read or written, and why.
+struct FileProblem
+{
+    int slot = 0;
+    QString path;
+    QString reason;
+};
+
+struct CaptionsRead
+{
+    // Each slot's caption text; empty where the file is missing or refused.
+    std::array<QString, 3> captions;
+    QList<FileProblem> problems;
+};
+
+struct SaveResult
+{
+    enum Status {
+        Saved,
+        NameNotSaved,       // nothing changed
+        CaptionNotWritten,  // nothing changed
+        CaptionNotReplaced, // the name is stored, under the old caption
+    };
+    Status status = Saved;
+    FileProblem problem;
+    // After CaptionNotReplaced: what the caption file holds now, if readable.
+    std::optional<QString> captionNow;
+};
+
+struct OpenResult
+{
+    enum Status { Opened, Unreadable, TooLong };
+    Status status = Opened;
+    QString stored; // the stored text
+    QString name;   // the same, as the name box holds it
+    FileProblem problem;
+};
+
+class SlotStore
+{
+public:
+    // Slots are saved in folder. Where folder has no file of a slot yet, it
+    // is read from legacyFolder, where earlier versions kept the slots.
+    explicit SlotStore(QString folder, QString legacyFolder = QString());
+
+    // The per-user store: the application data folder, with the root of
+    // drive C: as the legacy folder on Windows.
+    static SlotStore forUser();
+
+    const QString &folder() const { return m_folder; }
+
+    // The three caption texts. A caption file that cannot be read, or that
+    // holds more than the longest name, counts as empty and is a problem.
+    CaptionsRead readCaptions() const;
+
+    // Stores name in the slot's data file and caption in its caption file.
+    // Both are written in full before either replaces its old file, and a
+    // second running copy of the program never saves at the same time.
+    SaveResult save(int slot, QStringView name, QStringView caption) const;
+
+    OpenResult open(int slot) const;
+
+private:
+    QString savePath(const char *file) const;
+    QString readPath(const char *file) const;
+
+    QString m_folder;
+    QString m_legacyFolder;
+};
+
+// The text of a slot file as stored: one line break at its very end, which
+// an editor may add, is not part of it.
+QString withoutFinalLineBreak(QString text);
+
+} // namespace name_slots

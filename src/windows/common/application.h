@@ -1,0 +1,11 @@
+#pragma once
+
+// What the program does before it opens its main window, shared with the
+// start-up benchmark so that it measures the program's own start.
+
+namespace common {
+
+// Names the application and its maker, and gives it its version.
+void setUpApplication();
+
+} // namespace common

@@ -1,0 +1,394 @@
+// The slot rules, on the store alone: no window, no display.
+
+#include "private_mounts.h"
+#include "slots/slotstore.h"
+#include "unicode_text/codepage.h"
+#include "unicode_text/textfile.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLockFile>
+#include <QRandomGenerator>
+#include <QScopeGuard>
+#include <QTemporaryDir>
+#include <QTest>
+#include <sys/stat.h>
+
+using name_slots::OpenResult;
+using name_slots::SaveResult;
+using name_slots::SlotStore;
+
+Q_DECLARE_METATYPE(SaveResult::Status)
+Q_DECLARE_METATYPE(OpenResult::Status)
+
+class TestSlotStore : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void readCaptions_data();
+    void readCaptions();
+    void open_data();
+    void open();
+    void saveThenOpen_data();
+    void saveThenOpen();
+    void failedSaves_data();
+    void failedSaves();
+    void secondCopyWaitsForTheLock();
+    void legacyFolder_data();
+    void legacyFolder();
+    void userFolderIgnoresRelativeDataHome();
+
+private:
+    QString path(const QString &file) const { return m_dir->filePath(file); }
+    void write(const QString &file, const QByteArray &bytes);
+    QByteArray read(const QString &file) const;
+    // Puts a thing of the given kind at the file's place.
+    void make(const QString &file, const QString &kind);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
+
+void TestSlotStore::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestSlotStore::write(const QString &file, const QByteArray &bytes)
+{
+    QVERIFY(QDir().mkpath(QFileInfo(path(file)).path()));
+    QFile f(path(file));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(bytes), bytes.size());
+}
+
+QByteArray TestSlotStore::read(const QString &file) const
+{
+    QFile f(path(file));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+void TestSlotStore::make(const QString &file, const QString &kind)
+{
+    const QByteArray name = QFile::encodeName(path(file));
+    if (kind == "folder") {
+        QVERIFY(QDir().mkpath(path(file)));
+    } else if (kind == "fifo") {
+        QCOMPARE(::mkfifo(name.constData(), 0600), 0);
+    } else if (kind == "dangling link") {
+        QVERIFY(QFile::link(path("nowhere"), path(file)));
+    } else if (kind == "link loop") {
+        QVERIFY(QFile::link(path("other"), path(file)) && QFile::link(path(file), path("other")));
+    } else if (kind == "2 GiB sparse file") {
+        QFile f(path(file));
+        QVERIFY(f.open(QIODevice::WriteOnly) && f.resize(qint64(2) << 30));
+    } else {
+        QFAIL(qPrintable("unknown kind " + kind));
+    }
+}
+
+// A caption file's text, or no caption and one problem naming the file.
+void TestSlotStore::readCaptions_data()
+{
+    QTest::addColumn<QString>("kind"); // "bytes", or a kind of thing for make()
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("problem");
+    const auto bytes = [](const char *row, const QByteArray &b, const QString &caption) {
+        QTest::newRow(row) << "bytes" << b << caption << false;
+    };
+    bytes("missing file", "<none>", QString());
+    bytes("plain", "abc", "abc");
+    bytes("one space is kept", " ", " ");
+    bytes("empty", "", QString());
+    bytes("UTF-16", QByteArray("\xFF\xFEx\x00\xE9\x00", 6), QString::fromUtf16(u"x\u00E9"));
+    bytes("final line break is no part of it", "abc\n", "abc");
+    bytes("final CR LF is no part of it", "abc\r\n", "abc");
+    bytes("only one final line break goes", "abc\n\n", "abc\n");
+    bytes("inner line break stays", "a\nb", "a\nb");
+    bytes("line separators stay",
+          "a\xE2\x80\xA8"
+          "b\xE2\x80\xA9",
+          QString::fromUtf16(u"a\u2028b\u2029"));
+    bytes("longest name", QByteArray(unicode_text::kMaxNameLength, 'x'),
+          QString(unicode_text::kMaxNameLength, QChar(u'x')));
+    QTest::newRow("one past the longest name is refused")
+        << "bytes" << QByteArray(unicode_text::kMaxNameLength + 1, 'x') << QString() << true;
+    QTest::newRow("1 MiB is refused")
+        << "bytes" << QByteArray(1024 * 1024, 'x') << QString() << true;
+    for (const char *kind : {"folder", "fifo", "dangling link", "link loop", "2 GiB sparse file"})
+        QTest::newRow(kind) << kind << QByteArray() << QString() << true;
+}
+
+void TestSlotStore::readCaptions()
+{
+    QFETCH(QString, kind);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, caption);
+    QFETCH(bool, problem);
+    if (kind != "bytes")
+        make("mnuname2.txt", kind);
+    else if (bytes != "<none>")
+        write("mnuname2.txt", bytes);
+    write("mnuname3.txt", "three");
+    QElapsedTimer timer;
+    timer.start();
+    const name_slots::CaptionsRead read = SlotStore(m_dir->path()).readCaptions();
+    QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
+    QCOMPARE(read.captions[0], QString());
+    QCOMPARE(read.captions[1], caption);
+    QCOMPARE(read.captions[2], QStringLiteral("three"));
+    QCOMPARE(read.problems.size(), problem ? 1 : 0);
+    if (problem) {
+        QCOMPARE(read.problems[0].slot, 2);
+        QCOMPARE(read.problems[0].path, path("mnuname2.txt"));
+        QVERIFY(!read.problems[0].reason.isEmpty());
+    }
+}
+
+// What Open gives the name box for the bytes stored in a data file.
+void TestSlotStore::open_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<OpenResult::Status>("status");
+    QTest::addColumn<QString>("name");
+    const auto opened = [](const char *row, const QByteArray &b, const QString &name) {
+        QTest::newRow(row) << b << OpenResult::Opened << name;
+    };
+    opened("missing file opens empty", "<none>", QString());
+    opened("Windows-1252 bytes", "\xE9t\xE9", QString::fromUtf16(u"\u00E9t\u00E9"));
+    opened("UTF-16 with BOM", QByteArray("\xFE\xFF\x00\x61\x20\xAC", 6),
+           QString::fromUtf16(u"a\u20AC"));
+    opened("outside the code page becomes ?", "a\xC4\x80\xF0\x9F\x98\x80z", "a??z");
+    opened("final line break is no part of the name", "cab\n", "cab");
+    opened("final CR LF is no part of the name", "cab\r\n", "cab");
+    opened("inner line breaks and tabs become spaces", "Alice\nBob\tC\r\nD", "Alice Bob C  D");
+    opened("Unicode line breaks become spaces",
+           "a\xE2\x80\xA8"
+           "b\xC2\x85"
+           "c",
+           "a b c");
+    opened("control characters become ?",
+           QByteArray("a\x00"
+                      "b\x1B\x07\x7F"
+                      "c",
+                      7),
+           "a?b???c");
+    opened("undefined Windows-1252 byte becomes ?",
+           "a\x81"
+           "b",
+           "a?b");
+    opened("longest name", QByteArray(unicode_text::kMaxNameLength, 'b'),
+           QString(unicode_text::kMaxNameLength, QChar(u'b')));
+    opened("longest name and a final line break",
+           QByteArray(unicode_text::kMaxNameLength, 'b') + "\n",
+           QString(unicode_text::kMaxNameLength, QChar(u'b')));
+    QTest::newRow("one past the longest name is refused")
+        << QByteArray(unicode_text::kMaxNameLength + 1, 'b') << OpenResult::TooLong << QString();
+    QTest::newRow("2 MiB is refused")
+        << QByteArray(2 * 1024 * 1024, 'b') << OpenResult::Unreadable << QString();
+}
+
+void TestSlotStore::open()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(OpenResult::Status, status);
+    QFETCH(QString, name);
+    if (bytes != "<none>")
+        write("data3.txt", bytes);
+    const OpenResult r = SlotStore(m_dir->path()).open(3);
+    QCOMPARE(r.status, status);
+    QCOMPARE(r.name, name);
+    if (status != OpenResult::Opened) {
+        QCOMPARE(r.problem.path, path("data3.txt"));
+        QVERIFY(!r.problem.reason.isEmpty());
+    }
+}
+
+// A name saved is opened again unchanged, and both files hold UTF-8.
+void TestSlotStore::saveThenOpen_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<int>("dataBytes");
+    QTest::newRow("abc") << "abc"
+                         << "abc" << 3;
+    QTest::newRow("name and caption differ") << "abc"
+                                             << "xyz" << 3;
+    QTest::newRow("empty caption") << "abc" << QString() << 3;
+    // Three bytes each in UTF-8: near 100 KB, well inside the 1 MiB a slot
+    // file may hold.
+    QTest::newRow("longest name of euro signs")
+        << QString(unicode_text::kMaxNameLength, QChar(0x20AC))
+        << QString(unicode_text::kMaxNameLength, QChar(0x20AC)) << 98298;
+    QTest::newRow("no-break space") << QString::fromUtf16(u"a\u00A0b") << "c" << 4;
+}
+
+void TestSlotStore::saveThenOpen()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    QFETCH(int, dataBytes);
+    const QString folder = path("not/yet/there");
+    const SlotStore store(folder);
+    const SaveResult saved = store.save(2, name, caption);
+    QCOMPARE(saved.status, SaveResult::Saved);
+    QCOMPARE(read("not/yet/there/data2.txt").size(), dataBytes);
+    QCOMPARE(QString::fromUtf8(read("not/yet/there/mnuname2.txt")), caption);
+    const OpenResult opened = SlotStore(folder).open(2);
+    QCOMPARE(opened.status, OpenResult::Opened);
+    QCOMPARE(opened.stored, name);
+    QCOMPARE(opened.name, name);
+    QCOMPARE(SlotStore(folder).readCaptions().captions[1], caption);
+}
+
+// A save that fails changes neither file, unless the name was already in
+// place; then the caption reported is what the caption file still holds.
+void TestSlotStore::failedSaves_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<SaveResult::Status>("status");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("dataAfter");
+    QTest::newRow("data file is a folder")
+        << "data folder" << SaveResult::NameNotSaved << "data1.txt" << QByteArray("<folder>");
+    QTest::newRow("caption file is a FIFO") << "caption fifo" << SaveResult::CaptionNotWritten
+                                            << "mnuname1.txt" << QByteArray("old name");
+    QTest::newRow("full file system")
+        << "full" << SaveResult::NameNotSaved << "data1.txt" << QByteArray("old name");
+    QTest::newRow("caption file cannot be replaced")
+        << "caption busy" << SaveResult::CaptionNotReplaced << "mnuname1.txt"
+        << QByteArray("new name");
+}
+
+void TestSlotStore::failedSaves()
+{
+    QFETCH(QString, how);
+    QFETCH(SaveResult::Status, status);
+    QFETCH(QString, file);
+    QFETCH(QByteArray, dataAfter);
+    const QString folder = path("slots");
+    QVERIFY(QDir().mkpath(folder));
+    QString mounted;
+    const auto unmount = qScopeGuard([&] {
+        if (!mounted.isEmpty())
+            private_mounts::unmount(mounted);
+    });
+    if (how == "full") {
+        if (!private_mounts::mountTmpfs(folder, 64))
+            QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
+        mounted = folder;
+    }
+    if (how == "data folder")
+        make("slots/data1.txt", "folder");
+    else
+        write("slots/data1.txt", "old name");
+    if (how == "caption fifo")
+        make("slots/mnuname1.txt", "fifo");
+    else
+        write("slots/mnuname1.txt", "old caption");
+    if (how == "full")
+        QVERIFY(private_mounts::fill(folder));
+    if (how == "caption busy") {
+        // A file mounted over the caption file cannot be replaced: EBUSY.
+        write("mounted", "old caption\n");
+        if (!private_mounts::bind(path("mounted"), path("slots/mnuname1.txt")))
+            QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
+        mounted = path("slots/mnuname1.txt");
+    }
+
+    const SaveResult r = SlotStore(folder).save(1, u"new name", u"new caption");
+    QCOMPARE(r.status, status);
+    QCOMPARE(r.problem.slot, 1);
+    QCOMPARE(r.problem.path, QDir(folder).filePath(file));
+    QVERIFY(!r.problem.reason.isEmpty());
+    if (how != "data folder")
+        QCOMPARE(read("slots/data1.txt"), dataAfter);
+    if (how != "caption fifo")
+        QCOMPARE(read("slots/mnuname1.txt"),
+                 QByteArray(how == "caption busy" ? "old caption\n" : "old caption"));
+    QCOMPARE(r.captionNow.has_value(), status == SaveResult::CaptionNotReplaced);
+    if (r.captionNow)
+        QCOMPARE(*r.captionNow, QStringLiteral("old caption"));
+    const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    for (const QString &entry : left)
+        QVERIFY2(!entry.contains(".txt."), qPrintable(entry)); // no temporary file
+}
+
+// While another copy of the program holds the slot folder's lock, a save
+// waits for it and then gives up, changing nothing.
+void TestSlotStore::secondCopyWaitsForTheLock()
+{
+    const SlotStore store(m_dir->path());
+    QCOMPARE(store.save(1, u"first", u"first").status, SaveResult::Saved);
+    QLockFile other(path(".slots.lock"));
+    QVERIFY(other.tryLock(0));
+    const SaveResult r = store.save(1, u"second", u"second");
+    QCOMPARE(r.status, SaveResult::NameNotSaved);
+    QCOMPARE(read("data1.txt"), QByteArray("first"));
+    QCOMPARE(read("mnuname1.txt"), QByteArray("first"));
+    other.unlock();
+    QCOMPARE(store.save(1, u"second", u"second").status, SaveResult::Saved);
+    QCOMPARE(read("mnuname1.txt"), QByteArray("second"));
+}
+
+// Where the folder has no file of a slot yet, the legacy folder's is read;
+// saves go to the folder alone.
+void TestSlotStore::legacyFolder_data()
+{
+    QTest::addColumn<QStringList>("files"); // "new/..." or "old/..."; content = folder name
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+    QTest::newRow("nothing anywhere") << QStringList() << QString() << QString();
+    QTest::newRow("legacy files only") << QStringList{"old/data1.txt", "old/mnuname1.txt"} << "old"
+                                       << "old";
+    QTest::newRow("new files only") << QStringList{"new/data1.txt", "new/mnuname1.txt"} << "new"
+                                    << "new";
+    QTest::newRow("both: the new wins")
+        << QStringList{"old/data1.txt", "old/mnuname1.txt", "new/data1.txt", "new/mnuname1.txt"}
+        << "new"
+        << "new";
+    QTest::newRow("legacy caption, no new one")
+        << QStringList{"new/data1.txt", "old/mnuname1.txt"} << "new"
+        << "old";
+}
+
+void TestSlotStore::legacyFolder()
+{
+    QFETCH(QStringList, files);
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    for (const QString &file : files)
+        write(file, file.section(u'/', 0, 0).toUtf8());
+    QVERIFY(QDir().mkpath(path("new")));
+    const SlotStore store(path("new"), path("old"));
+    QCOMPARE(store.open(1).name, name);
+    QCOMPARE(store.readCaptions().captions[0], caption);
+    QCOMPARE(store.save(1, u"saved", u"saved").status, SaveResult::Saved);
+    QCOMPARE(read("new/data1.txt"), QByteArray("saved"));
+    QCOMPARE(read("new/mnuname1.txt"), QByteArray("saved"));
+    for (const QString &file : files)
+        if (file.startsWith("old"))
+            QCOMPARE(read(file), QByteArray("old"));
+}
+
+void TestSlotStore::userFolderIgnoresRelativeDataHome()
+{
+    QCoreApplication::setOrganizationName("Org");
+    QCoreApplication::setApplicationName("App");
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    const auto restore = qScopeGuard([&] { qputenv("XDG_DATA_HOME", saved); });
+    qputenv("XDG_DATA_HOME", "/data/home");
+    QCOMPARE(SlotStore::forUser().folder(), QStringLiteral("/data/home/Org/App"));
+    const QString standard = QDir::homePath() + "/.local/share/Org/App";
+    for (const char *relative : {"relative/data", "./data", ""}) {
+        qputenv("XDG_DATA_HOME", relative);
+        QCOMPARE(SlotStore::forUser().folder(), standard);
+    }
+}
+
+QTEST_GUILESS_MAIN(TestSlotStore)
+#include "tst_slotstore.moc"
