@@ -40,21 +40,44 @@ QString nameOf(int length, int variant)
     return name;
 }
 
-// Median time in microseconds of run(variant), with prepare(variant)
-// untimed before each run.
-double medianMicros(int iterations, const std::function<void(int)> &prepare,
-                    const std::function<void(int)> &run)
+struct Step
 {
-    std::vector<double> times;
-    for (int i = 0; i < iterations; ++i) {
-        prepare(i);
-        QElapsedTimer timer;
-        timer.start();
-        run(i);
-        times.push_back(double(timer.nsecsElapsed()) / 1000.0);
-    }
+    std::function<void(int)> prepare; // untimed, before each run
+    std::function<void(int)> run;
+};
+
+double microsOf(const Step &step, int variant)
+{
+    step.prepare(variant);
+    QElapsedTimer timer;
+    timer.start();
+    step.run(variant);
+    return double(timer.nsecsElapsed()) / 1000.0;
+}
+
+double median(std::vector<double> times)
+{
     std::nth_element(times.begin(), times.begin() + times.size() / 2, times.end());
     return times[times.size() / 2];
+}
+
+// Prints the median times of the command and its baseline, run alternately
+// so that a slow moment of the machine falls on both alike, and their ratio.
+void compare(const char *what, const char *length, int iterations, const Step &command,
+             const Step &baseline)
+{
+    std::vector<double> commandTimes, baselineTimes;
+    for (int i = 0; i < iterations; ++i) {
+        commandTimes.push_back(microsOf(command, i));
+        baselineTimes.push_back(microsOf(baseline, i));
+    }
+    const double c = median(commandTimes), b = median(baselineTimes);
+    std::printf("%-28s %8s %14.1f %14.1f %7.2f\n", what, length, c, b, c / b);
+}
+
+int iterationsFor(int length)
+{
+    return length > 10000 ? 41 : length > 100 ? 200 : 2000;
 }
 
 } // namespace
@@ -74,37 +97,27 @@ int main(int argc, char *argv[])
     std::printf("%-28s %8s %14s %14s %7s\n", "command", "length", "command (us)", "baseline (us)",
                 "ratio");
     for (const int length : {30, 1000, unicode_text::kMaxNameLength}) {
-        const int iterations = length > 10000 ? 15 : length > 100 ? 200 : 2000;
-        const double command = medianMicros(
-            iterations, [&](int i) { text1->setText(nameOf(length, i)); },
-            [&](int) { convert->click(); });
         QString name;
-        const double baseline = medianMicros(
-            iterations, [&](int i) { name = nameOf(length, i); },
-            [&](int) { uniText1->setWholeText(glyphs::convertName(name)); });
-        std::printf("%-28s %8d %14.1f %14.1f %7.2f\n", "Convert", length, command, baseline,
-                    command / baseline);
+        compare("Convert", qPrintable(QString::number(length)), iterationsFor(length),
+                {[&](int i) { text1->setText(nameOf(length, i)); }, [&](int) { convert->click(); }},
+                {[&](int i) { name = nameOf(length, i); },
+                 [&](int) { uniText1->setWholeText(glyphs::convertName(name)); }});
     }
 
     auto *openSlot1 = form.findChild<QAction *>(QStringLiteral("opname1"));
     const QString dataFile = QDir(slotFolder.path()).filePath(QStringLiteral("data1.txt"));
-    const auto storeName = [&](int length, int i) {
-        if (!unicode_text::saveTextFile(dataFile, nameOf(length, i)).ok())
-            qFatal("cannot write %s", qPrintable(dataFile));
-    };
     for (const int length : {30, 1000, unicode_text::kMaxNameLength}) {
-        const int iterations = length > 10000 ? 15 : length > 100 ? 200 : 2000;
-        const double command = medianMicros(
-            iterations, [&](int i) { storeName(length, i); }, [&](int) { openSlot1->trigger(); });
-        const double baseline = medianMicros(
-            iterations, [&](int i) { storeName(length, i); },
-            [&](int) {
-                const QString name = unicode_text::loadTextFile(dataFile).text;
-                text1->setText(name);
-                uniText1->setWholeText(glyphs::convertName(name));
-            });
-        std::printf("%-28s %8d %14.1f %14.1f %7.2f\n", "Open slot", length, command, baseline,
-                    command / baseline);
+        const auto storeName = [&](int i) {
+            if (!unicode_text::saveTextFile(dataFile, nameOf(length, i)).ok())
+                qFatal("cannot write %s", qPrintable(dataFile));
+        };
+        compare("Open slot", qPrintable(QString::number(length)), iterationsFor(length),
+                {storeName, [&](int) { openSlot1->trigger(); }},
+                {storeName, [&](int) {
+                     const QString name = unicode_text::loadTextFile(dataFile).text;
+                     text1->setText(name);
+                     uniText1->setWholeText(glyphs::convertName(name));
+                 }});
     }
 
     QTemporaryDir emptyFolder;
@@ -115,12 +128,9 @@ int main(int argc, char *argv[])
             qFatal("cannot make a 2 GiB file");
     }
     const auto startUp = [](const QString &folder) {
-        return medianMicros(
-            50, [](int) {}, [&](int) { Form1 window{name_slots::SlotStore(folder)}; });
+        return Step{[](int) {}, [folder](int) { Form1 window{name_slots::SlotStore(folder)}; }};
     };
-    const double huge = startUp(hugeFolder.path());
-    const double none = startUp(emptyFolder.path());
-    std::printf("%-28s %8s %14.1f %14.1f %7.2f\n", "Start-up, 2 GiB captions", "-", huge, none,
-                huge / none);
+    compare("Start-up, 2 GiB captions", "-", 50, startUp(hugeFolder.path()),
+            startUp(emptyFolder.path()));
     return 0;
 }
