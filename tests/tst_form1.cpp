@@ -9,6 +9,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
+#include <QFile>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,6 +53,12 @@ private slots:
     void outputIsLeftToRightParagraph();
     void outputFontCoversEveryGlyph();
     void accessibleNames();
+    void labelsAreReadAsTheirText();
+    void tabIntoOutputSelectsAll_data();
+    void tabIntoOutputSelectsAll();
+    void altLetterTypesNothing_data();
+    void altLetterTypesNothing();
+    void bannerShowsFocus();
 
 private:
     template <typename T> T *child(const char *name) const
@@ -346,19 +354,123 @@ void TestForm1::accessibleNames()
     QVERIFY(window);
     QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Ravenmoor Glyphsmith V2"));
     QSet<QString> names;
-    for (const char *control :
-         {"Text1", "Command1", "UniText1", "Command2", "Picture1", "Label8"}) {
+    for (const char *control : {"Text1", "Command1", "UniText1", "Command2", "Picture1"}) {
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(child<QWidget>(control));
         QVERIFY2(a, control);
         const QString name = a->text(QAccessible::Name);
         QVERIFY2(!name.isEmpty() && !a->text(QAccessible::Description).isEmpty(), control);
         names.insert(name);
     }
-    QCOMPARE(names.size(), 6);
+    QCOMPARE(names.size(), 5);
     QCOMPARE(QAccessible::queryAccessibleInterface(text1())->text(QAccessible::Name),
              QStringLiteral("Name to convert"));
     QCOMPARE(QAccessible::queryAccessibleInterface(uniText1())->text(QAccessible::Name),
              QStringLiteral("Converted name"));
+}
+
+// A label whose text is content is read as that text, whatever it holds
+// now; what it is for is its description.
+void TestForm1::labelsAreReadAsTheirText()
+{
+    const auto read = [this](const char *name) {
+        QAccessibleInterface *a = QAccessible::queryAccessibleInterface(label(name));
+        return a->text(QAccessible::Name);
+    };
+    for (const char *name : {"Label7", "Label8"}) {
+        QVERIFY(read(name).isEmpty());
+        QVERIFY(!QAccessible::queryAccessibleInterface(label(name))
+                     ->text(QAccessible::Description)
+                     .isEmpty());
+    }
+    typeAndConvert("abc");
+    QCOMPARE(read("Label7"), QStringLiteral("Hello"));
+    QCOMPARE(read("Label8"), QStringLiteral("abc"));
+    // Open leaves the labels as the last Convert left them.
+    QFile stored(QDir(m_slots.path()).filePath("data1.txt"));
+    QVERIFY(stored.open(QIODevice::WriteOnly) && stored.write("xyz") == 3);
+    stored.close();
+    child<QAction>("opname1")->trigger();
+    QCOMPARE(text1()->text(), QStringLiteral("xyz"));
+    QCOMPARE(read("Label8"), QStringLiteral("abc"));
+    QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
+    QVERIFY(read("Label7").isEmpty());
+    QVERIFY(read("Label8").isEmpty());
+}
+
+// Tab or Shift+Tab into the output box selects the whole name, so Ctrl+C
+// alone copies it; a click places the caret.
+void TestForm1::tabIntoOutputSelectsAll_data()
+{
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<bool>("backwards");
+    QTest::newRow("Tab from Convert") << "Command1" << false;
+    QTest::newRow("Shift+Tab from Clear") << "Command2" << true;
+}
+
+void TestForm1::tabIntoOutputSelectsAll()
+{
+    QFETCH(QString, from);
+    QFETCH(bool, backwards);
+    typeAndConvert("abc");
+    QWidget *start = child<QWidget>(qPrintable(from));
+    start->setFocus();
+    QTest::keyClick(start, backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                    backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(QApplication::focusWidget(), uniText1());
+    QCOMPARE(uniText1()->textCursor().selectedText(), glyphs::convertName(u"abc"));
+    QApplication::clipboard()->clear();
+    QTest::keyClick(uniText1(), Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QApplication::clipboard()->text(), glyphs::convertName(u"abc"));
+
+    start->setFocus();
+    QTest::mouseClick(uniText1()->viewport(), Qt::LeftButton, {}, QPoint(4, 10));
+    QCOMPARE(QApplication::focusWidget(), uniText1());
+    QVERIFY(!uniText1()->textCursor().hasSelection());
+}
+
+// Alt with a letter types nothing into either box.
+void TestForm1::altLetterTypesNothing_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("modifiers");
+    for (const char *box : {"Text1", "UniText1"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 Alt+F").arg(box)))
+            << box << int(Qt::AltModifier);
+        QTest::newRow(qPrintable(QStringLiteral("%1 Alt+Shift+F").arg(box)))
+            << box << int(Qt::AltModifier | Qt::ShiftModifier);
+    }
+}
+
+void TestForm1::altLetterTypesNothing()
+{
+    QFETCH(QString, box);
+    QFETCH(int, modifiers);
+    typeAndConvert("abc");
+    QWidget *w = child<QWidget>(qPrintable(box));
+    w->setFocus();
+    text1()->deselect();
+    const QString before = box == "Text1" ? text1()->text() : uniText1()->wholeText();
+    const QString letter = modifiers & Qt::ShiftModifier ? "F" : "f";
+    QTest::keyClick(w, Qt::Key_F, Qt::KeyboardModifiers(modifiers));
+    QTest::sendKeyEvent(QTest::KeyAction::Click, w, Qt::Key_F, letter,
+                        Qt::KeyboardModifiers(modifiers));
+    QCOMPARE(box == "Text1" ? text1()->text() : uniText1()->wholeText(), before);
+    QTest::keyClick(w, Qt::Key_G); // and plain letters still type
+    QCOMPARE((box == "Text1" ? text1()->text() : uniText1()->wholeText()).size(),
+             before.size() + 1);
+}
+
+// The banner, the last tab stop, shows that it has the focus.
+void TestForm1::bannerShowsFocus()
+{
+    QWidget *banner = child<QWidget>("Picture1");
+    const QImage unfocused = banner->grab().toImage();
+    child<QWidget>("Command2")->setFocus();
+    QTest::keyClick(child<QWidget>("Command2"), Qt::Key_Tab);
+    QVERIFY(banner->hasFocus());
+    QVERIFY(banner->grab().toImage() != unfocused);
+    child<QWidget>("Text1")->setFocus();
+    QCOMPARE(banner->grab().toImage(), unfocused);
 }
 
 QTEST_MAIN(TestForm1)

@@ -7,4 +7,8 @@ magick=/usr/bin/convert
 rsvg-convert -w 193 -h 193 banner.svg -o banner.png
 rsvg-convert -w 386 -h 386 banner.svg -o banner@2x.png
 "$magick" icon.xpm -colors 16 icon-16.png
+# The scalable icon at the sizes docks and task switchers ask for.
+for size in 32 48 64 128 256; do
+    rsvg-convert -w $size -h $size icon.svg -o icon-$size.png
+done
 "$magick" icon.xpm -colors 16 icon.ico

@@ -1,5 +1,6 @@
 #include "unitext.h"
 
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
@@ -44,6 +45,15 @@ void UniText::keyPressEvent(QKeyEvent *event)
         return;
     }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void UniText::focusInEvent(QFocusEvent *event)
+{
+    QPlainTextEdit::focusInEvent(event);
+    // Tabbing in selects the whole name, ready to copy, as in a line edit;
+    // a click still places the caret.
+    if (event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason)
+        selectAll();
 }
 
 QMimeData *UniText::createMimeDataFromSelection() const

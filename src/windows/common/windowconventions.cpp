@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGuiApplication>
 #include <QIcon>
 #include <QLabel>
@@ -17,6 +18,7 @@ namespace {
 // Like the original it is a bitmap face for ordinary screens only: on a
 // scaled screen it is not loaded, and the scalable stand-in below is used,
 // as Windows itself replaces MS Sans Serif there.
+constexpr const char *kMsSansSerif = "MS Sans Serif";
 constexpr const char *kMsSansSerifFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
 
 void installFontSubstitutes()
@@ -52,6 +54,16 @@ bool hasWeight(const QString &family, QFont::Weight weight)
     });
 }
 
+// The design's 16 x 16 icon, and the scalable one drawn at the larger sizes
+// that docks and task switchers ask for.
+QIcon applicationIcon()
+{
+    QIcon icon(QStringLiteral(":/images/icon.xpm"));
+    for (const int size : {32, 48, 64, 128, 256})
+        icon.addFile(QStringLiteral(":/images/icon-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
 } // namespace
 
 QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
@@ -64,12 +76,14 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
     font.setPointSizeF(pointSize);
     font.setWeight(weight);
     font.setStyleHint(QFont::SansSerif);
+    if (family == QLatin1String(kMsSansSerif) && QFontInfo(font).family() != family)
+        font.setStretch(kStandInStretch);
     return font;
 }
 
 void applyWindowConventions(QWidget *window)
 {
-    window->setWindowIcon(QIcon(QStringLiteral(":/images/icon.xpm")));
+    window->setWindowIcon(applicationIcon());
     window->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
     for (QLabel *label : window->findChildren<QLabel *>()) {
         if (!label->pixmap().isNull())

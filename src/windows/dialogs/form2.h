@@ -2,14 +2,15 @@
 
 // The About window: four fixed credit lines, nothing to act on.
 
-#include <QWidget>
+#include "common/secondarywindow.h"
+
 #include <memory>
 
 namespace Ui {
 class Form2;
 }
 
-class Form2 : public QWidget
+class Form2 : public common::SecondaryWindow
 {
     Q_OBJECT
 public:

@@ -2,14 +2,15 @@
 
 // The Help window: the three steps of use and a note on name length.
 
-#include <QWidget>
+#include "common/secondarywindow.h"
+
 #include <memory>
 
 namespace Ui {
 class Form21;
 }
 
-class Form21 : public QWidget
+class Form21 : public common::SecondaryWindow
 {
     Q_OBJECT
 public:

@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "common/keyboard.h"
 #include "common/unitext.h"
 #include "common/windowconventions.h"
 #include "glyphs/glyphs.h"
@@ -58,6 +59,8 @@ Form1::Form1(name_slots::SlotStore store, QWidget *parent)
     ui->Text1->setFont(common::designFont(QStringLiteral("Arial"), 8.25));
     ui->Text1->setMaxLength(unicode_text::kMaxNameLength);
     ui->Text1->setValidator(new CodePageValidator(ui->Text1));
+    common::ignoreAltTyping(ui->Text1);
+    common::ignoreAltTyping(ui->UniText1);
     ui->UniText1->setFont(common::designFont(QStringLiteral("Arial"), 14.25));
     ui->Label8->setFont(common::designFont(QStringLiteral("MS Sans Serif"), 8.25, QFont::Bold));
     setLineColor(QPalette::WindowText);

@@ -1,0 +1,34 @@
+#!/bin/bash
+# The program's command line, without a display: --help and --version answer
+# and exit 0, anything else prints the usage to standard error and exits 2.
+# Usage: check_command_line.sh PATH_TO_GLYPHSMITH
+set -uo pipefail
+program=$1
+failed=0
+matches() { # text, pattern; the pattern ^$ asks for no output at all
+    if [ "$2" = '^$' ]; then [ -z "$1" ]; else grep -qE -- "$2" <<<"$1"; fi
+}
+check() { # description, expected exit code, stdout pattern, stderr pattern, arguments...
+    local what=$1 code=$2 out=$3 err=$4
+    shift 4
+    local o e c
+    o=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$program" "$@" 2>/tmp/cli-err.$$)
+    c=$?
+    e=$(cat /tmp/cli-err.$$)
+    rm -f /tmp/cli-err.$$
+    if [ "$c" != "$code" ] || ! matches "$o" "$out" || ! matches "$e" "$err"; then
+        echo "FAIL $what: exit $c, stdout '$o', stderr '$e'" >&2
+        failed=1
+    else
+        echo "ok $what"
+    fi
+}
+check "--version" 0 '^Ravenmoor Glyphsmith 2\.00$' '^$' --version
+check "-v" 0 '^Ravenmoor Glyphsmith 2\.00$' '^$' -v
+check "--help" 0 '^Usage: glyphsmith' '^$' --help
+check "-h" 0 '^Usage: glyphsmith' '^$' -h
+check "unknown option" 2 '^$' "unknown argument '--bogus'" --bogus
+check "usage on unknown option" 2 '^$' '^Usage: glyphsmith' --bogus
+check "a file name" 2 '^$' 'Usage: glyphsmith' name.txt
+check "two options" 2 '^$' 'Usage: glyphsmith' --help --version
+exit $failed
