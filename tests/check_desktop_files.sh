@@ -52,7 +52,11 @@ package)
     for f in ./usr/bin/glyphsmith ./usr/share/applications/$app_id.desktop \
         ./usr/share/metainfo/$app_id.metainfo.xml \
         ./usr/share/icons/hicolor/16x16/apps/$app_id.png \
-        ./usr/share/icons/hicolor/scalable/apps/$app_id.svg; do
+        ./usr/share/icons/hicolor/scalable/apps/$app_id.svg \
+        ./usr/share/icons/hicolor/256x256/apps/$app_id.png \
+        ./usr/share/doc/ravenmoor-glyphsmith/copyright \
+        ./usr/share/doc/ravenmoor-glyphsmith/changelog.gz \
+        ./usr/share/man/man1/glyphsmith.1.gz; do
         require "package holds $f" "$files" "$f"
     done
     depends=$(dpkg-deb -f "$deb" Depends)
@@ -60,6 +64,15 @@ package)
         require "package depends on $d" "$depends" "$d"
     done
     require "package version" "$(dpkg-deb -f "$deb" Version)" "2.00"
+    # Debian's own rules: no error and no warning.
+    need lintian
+    out=$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1) && status=0 || status=$?
+    grep -v 'running with root privileges' <<<"$out" || true
+    if [ "$status" -ne 0 ]; then
+        echo "FAIL lintian" >&2
+        exit 1
+    fi
+    echo "ok lintian"
     ;;
 *)
     echo "unknown check $mode" >&2

@@ -1,15 +1,28 @@
 #!/bin/bash
-# Drives the real program in a real X window, as a user would: types a name,
-# tabs to Convert and presses space, tabs to the output box, copies it with
-# Ctrl+C, and compares the clipboard byte for byte with the expected UTF-8.
-# Then saves the name in slot 1 through the File menu, starts the program
-# again, opens slot 1 through the menu and copies the output once more.
-# Usage: e2e_program.sh PATH_TO_GLYPHSMITH
+# Drives the real program in a real X window, as a user would, and reads it
+# as a screen reader does (AT-SPI):
+# - types a name, tabs to Convert and presses space, tabs to the output box
+#   and copies with Ctrl+C alone (Tab selects the whole name), and compares
+#   the clipboard byte for byte with the expected UTF-8; Alt+F on the way
+#   types nothing;
+# - reads the labels and the Help window through AT-SPI, and checks that the
+#   window's class is the one the desktop entry names;
+# - saves the name in slot 1 through the File menu, starts the program
+#   again, opens slot 1 through the menu and copies the output once more.
+# Usage: e2e_program.sh PATH_TO_GLYPHSMITH [DESKTOP_ENTRY]
 set -euo pipefail
 program=$1
-for tool in Xvfb xdotool xclip; do
+desktop_entry=${2:-/usr/share/applications/example.ravenmoor.Glyphsmith.desktop}
+here=$(cd "$(dirname "$0")" && pwd)
+for tool in Xvfb xdotool xclip xprop dbus-run-session /usr/libexec/at-spi-bus-launcher; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
+/usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: no python3-pyatspi"; exit 77; }
+# A session bus of its own, for the accessibility bus.
+if [ -z "${GLYPHSMITH_E2E_SESSION:-}" ]; then
+    exec env GLYPHSMITH_E2E_SESSION=1 dbus-run-session -- "$0" "$@" 2> >(grep -v dbus-daemon >&2)
+fi
+
 work=$(mktemp -d)
 pids=()
 cleanup() {
@@ -19,16 +32,19 @@ cleanup() {
 }
 trap cleanup EXIT
 
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
+pids+=($!)
 # Xvfb picks a free display and writes its number to the file.
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
 export DISPLAY=:$(head -n1 "$work/display")
 export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run
-# The program shows real windows on this display, whatever platform the
-# caller's environment names (the widget tests' offscreen one, say).
-export QT_QPA_PLATFORM=xcb
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# The program shows real windows on this display, whatever platform the
+# caller's environment names (the widget tests' offscreen one, say), and
+# speaks to the accessibility bus as it does when a screen reader runs.
+export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 # Polls a command until it prints something, for at most 10 s.
 poll() {
@@ -50,11 +66,21 @@ start_program() {
     xdotool windowfocus --sync "$window"
 }
 
-# Copies the output box to the clipboard (Text1 has the focus on entry:
-# Tab, Convert, Tab, output box) and prints the clipboard's bytes in hex.
-convert_and_copy() {
-    xdotool key --delay 50 Tab space Tab ctrl+a ctrl+c
+# What a screen reader sees: role|name|description lines.
+screen_reader() {
+    poll "$here/atspi_dump.py" "Ravenmoor Glyphsmith"
+}
+
+clipboard_hex() {
     poll xclip -o -selection clipboard | od -An -tx1 | tr -d ' \n'
+}
+
+# Converts what Text1 holds and copies the output box with Ctrl+C alone
+# (Text1 has the focus on entry: Tab, Convert, Tab, output box).
+convert_and_copy() {
+    echo -n | xclip -selection clipboard
+    xdotool key --delay 50 Tab space Tab ctrl+c
+    clipboard_hex
 }
 
 # Chooses File > (Open or Save, by its place) > Name1 with the mouse and keys.
@@ -77,11 +103,35 @@ expect() { # name actual expected
     echo "ok $1"
 }
 
-start_program
-xdotool type --delay 30 'Player_01'
-# "Plăýëŕ_01" in UTF-8.
-expect "convert and copy" "$(convert_and_copy)" "506cc483c3bdc3abc5955f3031"
+expect_line() { # name, lines, a line they must hold
+    if ! grep -qxF -- "$3" <<<"$2"; then
+        echo "FAIL $1: no line '$3' in:" >&2
+        echo "$2" >&2
+        exit 1
+    fi
+    echo "ok $1"
+}
 
+start_program
+wm_class=$(xprop -id "$window" WM_CLASS | sed 's/.*= "[^"]*", "\(.*\)"$/\1/')
+expect "window class is the desktop entry's" "$wm_class" \
+    "$(sed -n 's/^StartupWMClass=//p' "$desktop_entry")"
+
+xdotool type --delay 30 'Player_01'
+xdotool key alt+f alt+shift+f
+# "Plăýëŕ_01" in UTF-8: nothing was typed by Alt.
+expect "convert, Tab and Ctrl+C" "$(convert_and_copy)" "506cc483c3bdc3abc5955f3031"
+
+seen=$(screen_reader)
+expect_line "screen reader reads the greeting" "$seen" "label|Hello|The greeting shown after Convert."
+expect_line "screen reader reads the converted name's label" "$seen" \
+    "label|Player_01|The name as it was typed when Convert was last pressed."
+xdotool key ctrl+h
+poll xdotool search --onlyvisible --name '^Form3$' >/dev/null
+seen=$(screen_reader)
+expect_line "screen reader presents Help as a window" "$seen" "frame|Form3|"
+
+xdotool windowraise "$window" windowfocus --sync "$window"
 choose_slot1 "Down Down" # Save
 slot_dir="$XDG_DATA_HOME/Ravenmoor/Ravenmoor Glyphsmith"
 hex_of() { od -An -tx1 "$1" | tr -d ' \n'; }
@@ -93,6 +143,6 @@ stop_program
 start_program
 choose_slot1 "Down" # Open
 # Text1 keeps the focus after the menu: Tab twice reaches the output box.
-xdotool key --delay 50 Tab Tab ctrl+a ctrl+c
-expect "open slot 1 and copy" "$(poll xclip -o -selection clipboard | od -An -tx1 | tr -d ' \n')" \
-    "506cc483c3bdc3abc5955f3031"
+echo -n | xclip -selection clipboard
+xdotool key --delay 50 Tab Tab ctrl+c
+expect "open slot 1 and copy" "$(clipboard_hex)" "506cc483c3bdc3abc5955f3031"

@@ -6,7 +6,8 @@ packages="cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core fonts-liberation2 fonts-lato fonts-wine
     xvfb xauth xdotool xclip
     clang libclang-rt-14-dev
-    desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file"
+    desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file lintian
+    x11-utils dbus at-spi2-core python3-pyatspi"
 missing=
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing="$missing $p"
