@@ -1,8 +1,10 @@
 // Times Convert and Open slot through the window's own handlers, for names of
-// several lengths, against the least work that gives the same output:
+// several lengths, against the least work that gives the same output (the
+// box marking the game's cut in both):
 // building the converted text and setting it into the box once (for Open,
 // after reading the file and setting the name into the input box once).
-// Also times building the main window with its slot start-up when every
+// Also times Convert of the longest name with the game's cut marked against
+// the same without the marking, and building the main window with its slot start-up when every
 // caption file is a 2 GiB file, against the same with no slot files: such a
 // file is refused by its size, never read. Figures are
 // medians; the ratio is what counts, since the machine's speed varies.
@@ -102,6 +104,22 @@ int main(int argc, char *argv[])
                 {[&](int i) { text1->setText(nameOf(length, i)); }, [&](int) { convert->click(); }},
                 {[&](int i) { name = nameOf(length, i); },
                  [&](int) { uniText1->setWholeText(glyphs::convertName(name)); }});
+    }
+
+    // Marking the part the game cuts off costs Convert this much: the same
+    // Convert with the marking on and off.
+    {
+        const int length = unicode_text::kMaxNameLength;
+        const auto prepare = [&](bool shown) {
+            return [&, shown](int i) {
+                uniText1->setGameCutShown(shown);
+                text1->setText(nameOf(length, i));
+            };
+        };
+        compare("Convert, game cut shown", qPrintable(QString::number(length)),
+                iterationsFor(length), {prepare(true), [&](int) { convert->click(); }},
+                {prepare(false), [&](int) { convert->click(); }});
+        uniText1->setGameCutShown(true);
     }
 
     auto *openSlot1 = form.findChild<QAction *>(QStringLiteral("opname1"));

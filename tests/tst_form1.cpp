@@ -59,6 +59,9 @@ private slots:
     void altLetterTypesNothing_data();
     void altLetterTypesNothing();
     void bannerShowsFocus();
+    void gameCut_data();
+    void gameCut();
+    void gameCutIsDrawnDimmed();
 
 private:
     template <typename T> T *child(const char *name) const
@@ -471,6 +474,122 @@ void TestForm1::bannerShowsFocus()
     QVERIFY(banner->grab().toImage() != unfocused);
     child<QWidget>("Text1")->setFocus();
     QCOMPARE(banner->grab().toImage(), unfocused);
+}
+
+// The characters past the game's 31 bytes are drawn dimmed and told in the
+// description; the text and what is copied stay as they are.
+void TestForm1::gameCut_data()
+{
+    QTest::addColumn<QString>("how"); // convert, open, edit or clear
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("cut"); // where the dimmed part starts; -1: none
+    QTest::addColumn<QString>("description");
+    QTest::newRow("convert, cut")
+        << "convert"
+        << "xXx_DarkSniper_xXx" << 17
+        << "33 bytes in UTF-8; the game keeps 31 bytes: the first 17 of 18 "
+           "characters.";
+    QTest::newRow("convert, fits") << "convert"
+                                   << "abc" << -1
+                                   << "3 characters, 6 bytes in UTF-8: the game keeps all of it "
+                                      "(31 bytes at most).";
+    QTest::newRow("convert, one character") << "convert"
+                                            << "W" << -1
+                                            << "1 character, 3 bytes in UTF-8: the game keeps all "
+                                               "of it (31 bytes at most).";
+    QTest::newRow("open, cut") << "open"
+                               << "xXx_DarkSniper_xXx" << 17
+                               << "33 bytes in UTF-8; the game keeps 31 bytes: the first 17 of 18 "
+                                  "characters.";
+    QTest::newRow("edit to fit") << "edit"
+                                 << "xXx_DarkSniper_xXx" << -1
+                                 << "17 characters, 31 bytes in UTF-8: the game keeps all of it "
+                                    "(31 bytes at most).";
+    QTest::newRow("clear") << "clear"
+                           << "xXx_DarkSniper_xXx" << -1
+                           << "The converted name: select it and copy it into the game.";
+}
+
+void TestForm1::gameCut()
+{
+    QFETCH(QString, how);
+    QFETCH(QString, typed);
+    QFETCH(int, cut);
+    QFETCH(QString, description);
+    const QString converted = glyphs::convertName(typed);
+    if (how == "open") {
+        QFile stored(QDir(m_slots.path()).filePath("data2.txt"));
+        QVERIFY(stored.open(QIODevice::WriteOnly));
+        QVERIFY(stored.write(typed.toUtf8()) == typed.size());
+        stored.close();
+        child<QAction>("opname2")->trigger();
+    } else {
+        typeAndConvert(typed);
+    }
+    QString shown = converted;
+    if (how == "edit") { // the last character deleted by hand
+        uniText1()->setFocus();
+        uniText1()->moveCursor(QTextCursor::End);
+        QTest::keyClick(uniText1(), Qt::Key_Backspace);
+        QCoreApplication::processEvents(); // shown once the edit is over
+        shown.chop(1);
+    } else if (how == "clear") {
+        QTest::mouseClick(child<QPushButton>("Command2"), Qt::LeftButton);
+        shown.clear();
+    }
+    QCOMPARE(uniText1()->wholeText(), shown);
+
+    const QList<QTextEdit::ExtraSelection> marks = uniText1()->extraSelections();
+    QCOMPARE(marks.size(), cut < 0 ? 0 : 1);
+    if (cut >= 0) {
+        QCOMPARE(marks[0].cursor.selectionStart(), cut);
+        QCOMPARE(marks[0].cursor.selectionEnd(), shown.size());
+        QCOMPARE(marks[0].format.foreground().color(),
+                 uniText1()->palette().color(QPalette::PlaceholderText));
+        QVERIFY(marks[0].format.foreground().color() !=
+                uniText1()->palette().color(QPalette::Text));
+    }
+    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(uniText1());
+    QCOMPARE(a->text(QAccessible::Description), description);
+    QCOMPARE(uniText1()->toolTip(), shown.isEmpty() ? QString() : description);
+
+    // What is copied is the whole text, dimmed part and all.
+    if (!shown.isEmpty()) {
+        uniText1()->selectAll();
+        uniText1()->copy();
+        QCOMPARE(QApplication::clipboard()->text(), shown);
+    }
+    QCOMPARE(child<RichTextBuffer>("UniBox1")->wholeText(), typed);
+}
+
+// The dimmed part is drawn in another colour than the part the game keeps.
+void TestForm1::gameCutIsDrawnDimmed()
+{
+    // Thirty narrow "l" (one byte each), then glyphs of two bytes: the cut
+    // falls at 30, well inside the box.
+    typeAndConvert(QString(30, QChar(u'l')) + "aaaa");
+    const QImage shot = uniText1()->viewport()->grab().toImage();
+    const auto inks = [&](int fromX, int toX) {
+        QSet<QRgb> colours;
+        for (int x = fromX; x < toX; ++x)
+            for (int y = 0; y < shot.height(); ++y)
+                colours.insert(shot.pixel(x, y));
+        return colours;
+    };
+    const QRgb background = uniText1()->palette().color(QPalette::Base).rgb();
+    const QRgb text = uniText1()->palette().color(QPalette::Text).rgb();
+    QTextCursor kept(uniText1()->document());
+    kept.setPosition(29);
+    const int keptX = uniText1()->cursorRect(kept).x();
+    kept.setPosition(30);
+    const int cutX = uniText1()->cursorRect(kept).x() + 1;
+    QSet<QRgb> keptInk = inks(0, keptX);
+    QSet<QRgb> cutInk = inks(cutX, shot.width());
+    keptInk.remove(background);
+    cutInk.remove(background);
+    QVERIFY(keptInk.contains(text));
+    QVERIFY(!cutInk.contains(text));
+    QVERIFY(!cutInk.isEmpty());
 }
 
 QTEST_MAIN(TestForm1)

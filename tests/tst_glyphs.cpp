@@ -1,3 +1,4 @@
+#include "glyphs/gamename.h"
 #include "glyphs/glyphs.h"
 
 #include <QTest>
@@ -10,6 +11,9 @@ private slots:
     void everyCodeUnitGivesOneUnit();
     void convertName_data();
     void convertName();
+    void gameFit_data();
+    void gameFit();
+    void gameFitOfSurrogatePairs();
 };
 
 // The whole UTF-16 range: exactly the 40 letters whose glyph differs change,
@@ -66,6 +70,63 @@ void TestGlyphs::convertName()
     QFETCH(QString, name);
     QFETCH(QString, expected);
     QCOMPARE(glyphs::convertName(name), expected);
+}
+
+// What the game keeps of a converted name: 31 bytes of UTF-8, never half a
+// character.
+void TestGlyphs::gameFit_data()
+{
+    QTest::addColumn<QString>("typed"); // converted before counting
+    QTest::addColumn<int>("characters");
+    QTest::addColumn<int>("bytes");
+    QTest::addColumn<int>("kept"); // characters, which here are code units too
+    QTest::newRow("empty") << "" << 0 << 0 << 0;
+    QTest::newRow("1-byte letters") << "flmpq" << 5 << 5 << 5;
+    QTest::newRow("2-byte glyphs") << "abc" << 3 << 6 << 3;
+    QTest::newRow("3-byte glyph W") << "W" << 1 << 3 << 1;
+    QTest::newRow("exactly 31 bytes") << QString(31, QChar(u'f')) << 31 << 31 << 31;
+    QTest::newRow("32 bytes") << QString(32, QChar(u'f')) << 32 << 32 << 31;
+    QTest::newRow("15 2-byte glyphs and a 1-byte letter: 31")
+        << QString(15, QChar(u'a')) + "f" << 16 << 31 << 16;
+    QTest::newRow("a 1-byte letter, then 15 2-byte glyphs: 31")
+        << "f" + QString(15, QChar(u'a')) << 16 << 31 << 16;
+    QTest::newRow("2-byte glyph straddling byte 31 is cut, 32 bytes")
+        << "ff" + QString(15, QChar(u'a')) << 17 << 32 << 16;
+    QTest::newRow("3-byte glyph straddling byte 31 is cut")
+        << QString(29, QChar(u'f')) + "W" << 30 << 32 << 29;
+    QTest::newRow("xXx_DarkSniper_xXx") << "xXx_DarkSniper_xXx" << 18 << 33 << 17;
+}
+
+void TestGlyphs::gameFit()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, characters);
+    QFETCH(int, bytes);
+    QFETCH(int, kept);
+    const QString name = glyphs::convertName(typed);
+    const glyphs::GameFit fit = glyphs::gameFit(name);
+    QCOMPARE(fit.characters, characters);
+    QCOMPARE(fit.bytes, bytes);
+    QCOMPARE(fit.bytes, name.toUtf8().size());
+    QCOMPARE(fit.keptCharacters, kept);
+    QCOMPARE(fit.keptUnits, kept);
+    QVERIFY(name.first(kept).toUtf8().size() <= glyphs::kGameNameBytes);
+    QCOMPARE(fit.fits(), bytes <= 31);
+}
+
+// Outside the glyphs: a character of two UTF-16 units counts once, as 4
+// bytes, and is cut whole.
+void TestGlyphs::gameFitOfSurrogatePairs()
+{
+    const QString smiley = QString::fromUtf16(u"\U0001F600");
+    const glyphs::GameFit fit = glyphs::gameFit(QString(28, QChar(u'f')) + smiley);
+    QCOMPARE(fit.characters, 29);
+    QCOMPARE(fit.bytes, 32);
+    QCOMPARE(fit.keptCharacters, 28);
+    QCOMPARE(fit.keptUnits, 28);
+    const glyphs::GameFit fits = glyphs::gameFit(QString(27, QChar(u'f')) + smiley);
+    QCOMPARE(fits.keptUnits, 29);
+    QVERIFY(fits.fits());
 }
 
 QTEST_APPLESS_MAIN(TestGlyphs)

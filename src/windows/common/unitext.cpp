@@ -1,10 +1,13 @@
 #include "unitext.h"
 
+#include "glyphs/gamename.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextOption>
+#include <utility>
 
 namespace common {
 
@@ -20,6 +23,78 @@ UniText::UniText(QWidget *parent) : QPlainTextEdit(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setTabChangesFocus(true);
+    // A hand edit is shown once the edit is over: while the document is
+    // still inside it, no cursor may be made on it.
+    connect(document(), &QTextDocument::contentsChanged, this, [this] {
+        if (std::exchange(m_gameCutPending, true))
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (m_gameCutPending)
+                    showGameCut();
+            },
+            Qt::QueuedConnection);
+    });
+    showGameCut();
+}
+
+void UniText::setGameCutShown(bool shown)
+{
+    m_gameCutShown = shown;
+    showGameCut();
+}
+
+namespace {
+
+QString characters(qsizetype n)
+{
+    return n == 1 ? UniText::tr("1 character") : UniText::tr("%1 characters").arg(n);
+}
+
+// The name's size in words, for the tooltip and screen readers.
+QString sizeInWords(const glyphs::GameFit &fit)
+{
+    if (fit.fits())
+        return UniText::tr("%1, %2 bytes in UTF-8: the game keeps all of it (%3 bytes at most).")
+            .arg(characters(fit.characters))
+            .arg(fit.bytes)
+            .arg(glyphs::kGameNameBytes);
+    return UniText::tr("%1 bytes in UTF-8; the game keeps %2 bytes: the first %3 of %4.")
+        .arg(fit.bytes)
+        .arg(glyphs::kGameNameBytes)
+        .arg(fit.keptCharacters)
+        .arg(characters(fit.characters));
+}
+
+} // namespace
+
+void UniText::showGameCut()
+{
+    m_gameCutPending = false;
+    const QString text = m_gameCutShown ? wholeText() : QString();
+    const glyphs::GameFit fit = glyphs::gameFit(text);
+    QList<QTextEdit::ExtraSelection> cut;
+    if (!fit.fits()) {
+        // One format over the whole cut part, not one per character.
+        QTextEdit::ExtraSelection dimmed{QTextCursor(document()), QTextCharFormat()};
+        dimmed.cursor.setPosition(int(fit.keptUnits));
+        dimmed.cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+        dimmed.format.setForeground(palette().color(QPalette::PlaceholderText));
+        cut << dimmed;
+    }
+    setExtraSelections(cut);
+    const QString size = text.isEmpty() ? QString() : sizeInWords(fit);
+    setToolTip(size);
+    setAccessibleDescription(
+        text.isEmpty() ? tr("The converted name: select it and copy it into the game.") : size);
+}
+
+void UniText::changeEvent(QEvent *event)
+{
+    QPlainTextEdit::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange)
+        showGameCut();
 }
 
 QString UniText::wholeText() const
@@ -30,11 +105,13 @@ QString UniText::wholeText() const
 void UniText::setWholeText(const QString &text)
 {
     setPlainText(text);
+    showGameCut();
 }
 
 void UniText::insertAtCaret(const QString &text)
 {
     insertPlainText(text);
+    showGameCut();
 }
 
 void UniText::keyPressEvent(QKeyEvent *event)

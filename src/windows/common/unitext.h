@@ -7,6 +7,11 @@
 // still starts at the left edge while Arabic runs inside it read
 // right-to-left. A line edit takes its paragraph direction from its text,
 // so this box is a one-line plain text edit instead.
+//
+// It also shows whether the name fits the game: the characters past the
+// game's 31 bytes are drawn dimmed, and the tooltip and the accessible
+// description tell the name's size. That is display only: the text, and
+// so what is copied, stays as it is.
 
 #include <QPlainTextEdit>
 
@@ -24,11 +29,22 @@ public:
     // Inserts at the caret, which ends after the inserted text.
     void insertAtCaret(const QString &text);
 
+    // Whether the part the game cuts off is shown (on by default; the
+    // benchmark compares Convert with and without it).
+    void setGameCutShown(bool shown);
+
 protected:
+    void changeEvent(QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+
+private:
+    void showGameCut();
+
+    bool m_gameCutShown = true;
+    bool m_gameCutPending = false; // a hand edit not shown yet
 };
 
 } // namespace common
