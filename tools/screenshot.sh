@@ -10,7 +10,7 @@ display=:$((90 + $$ % 100))
 Xvfb "$display" -screen 0 420x320x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $app $xvfb 2>/dev/null; rm -rf "$home"' EXIT
-export DISPLAY=$display HOME=$home XDG_DATA_HOME=$home/data
+export DISPLAY=$display HOME=$home XDG_DATA_HOME=$home/data QT_QPA_PLATFORM=xcb
 for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 "$build/src/glyphsmith" &
 app=$!
