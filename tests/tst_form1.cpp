@@ -136,7 +136,13 @@ void TestForm1::clientAreaAndTitle()
 {
     QCOMPARE(m_form->windowTitle(), QStringLiteral("Ravenmoor Glyphsmith V2"));
     QCOMPARE(m_form->centralWidget()->size(), QSize(393, 272));
-    QVERIFY(!m_form->windowIcon().isNull());
+    // The design's 16 x 16 icon, and the scalable one for docks and switchers.
+    const QList<QSize> iconSizes = m_form->windowIcon().availableSizes();
+    for (const int size : {16, 32, 48, 64, 128, 256})
+        QVERIFY2(iconSizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
+    QCOMPARE(m_form->windowIcon().pixmap(QSize(16, 16)).toImage(),
+             QImage(":/images/icon.xpm").convertToFormat(
+                 m_form->windowIcon().pixmap(QSize(16, 16)).toImage().format()));
     QCOMPARE(label("Label1")->text(), QStringLiteral("EnterName"));
     QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("Convert"));
     QCOMPARE(child<QPushButton>("Command2")->text(), QStringLiteral("Clear"));
