@@ -7,6 +7,7 @@
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
 
@@ -64,6 +65,27 @@ QIcon applicationIcon()
     return icon;
 }
 
+// Hands a window the larger sizes of its icon once it has painted: the
+// window system takes every size it is given, which would hold up the
+// window's first appearance.
+class LargerIconsAfterFirstPaint : public QObject
+{
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            auto *window = static_cast<QWidget *>(watched);
+            QTimer::singleShot(0, window, [window] { window->setWindowIcon(applicationIcon()); });
+            window->removeEventFilter(this);
+            deleteLater();
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
@@ -83,7 +105,8 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
 
 void applyWindowConventions(QWidget *window)
 {
-    window->setWindowIcon(applicationIcon());
+    window->setWindowIcon(QIcon(QStringLiteral(":/images/icon.xpm")));
+    window->installEventFilter(new LargerIconsAfterFirstPaint(window));
     window->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
     for (QLabel *label : window->findChildren<QLabel *>()) {
         if (!label->pixmap().isNull())
