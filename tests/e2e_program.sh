@@ -20,7 +20,7 @@ done
 /usr/bin/python3 -c 'import pyatspi' 2>/dev/null || { echo "SKIP: no python3-pyatspi"; exit 77; }
 # A session bus of its own, for the accessibility bus.
 if [ -z "${GLYPHSMITH_E2E_SESSION:-}" ]; then
-    exec env GLYPHSMITH_E2E_SESSION=1 dbus-run-session -- "$0" "$@" 2> >(grep -v dbus-daemon >&2)
+    exec env GLYPHSMITH_E2E_SESSION=1 dbus-run-session -- "$0" "$@"
 fi
 
 work=$(mktemp -d)
@@ -97,7 +97,9 @@ stop_program() {
 
 expect() { # name actual expected
     if [ "$2" != "$3" ]; then
-        echo "FAIL $1: got $2, expected $3" >&2
+        echo "FAIL $1: got $2, expected $3; the boxes and the focus now:" >&2
+        "$here/atspi_dump.py" "Ravenmoor Glyphsmith" | grep '^text|' >&2 || true
+        xdotool getwindowfocus getwindowname >&2 || true
         exit 1
     fi
     echo "ok $1"
@@ -116,6 +118,13 @@ start_program
 wm_class=$(xprop -id "$window" WM_CLASS | sed 's/.*= "[^"]*", "\(.*\)"$/\1/')
 expect "window class is the desktop entry's" "$wm_class" \
     "$(sed -n 's/^StartupWMClass=//p' "$desktop_entry")"
+
+# The design's 16 x 16 icon and the scalable one's larger sizes.
+icon_sizes() { xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)' | grep -F '128 x 128'; }
+poll icon_sizes >/dev/null
+icons=$(xprop -id "$window" _NET_WM_ICON | grep -o 'Icon ([0-9]* x [0-9]*)')
+expect_line "window icon at 16 x 16" "$icons" "Icon (16 x 16)"
+expect_line "window icon at 128 x 128" "$icons" "Icon (128 x 128)"
 
 xdotool type --delay 30 'Player_01'
 xdotool key alt+f alt+shift+f
