@@ -5,10 +5,12 @@
 #   and copies with Ctrl+C alone (Tab selects the whole name), and compares
 #   the clipboard byte for byte with the expected UTF-8; Alt+F on the way
 #   types nothing;
-# - reads the labels and the Help window through AT-SPI, and checks that the
-#   window's class is the one the desktop entry names;
+# - reads the labels, the output box's size and the Help window through
+#   AT-SPI; checks the window's icon sizes, and that its class is the one
+#   the desktop entry names;
 # - saves the name in slot 1 through the File menu, starts the program
-#   again, opens slot 1 through the menu and copies the output once more.
+#   again, opens slot 1 through the menu and copies the output once more;
+# - converts a name too long for the game and reads where the game cuts it.
 # Usage: e2e_program.sh PATH_TO_GLYPHSMITH [DESKTOP_ENTRY]
 set -euo pipefail
 program=$1
@@ -132,6 +134,8 @@ xdotool key alt+f alt+shift+f
 expect "convert, Tab and Ctrl+C" "$(convert_and_copy)" "506cc483c3bdc3abc5955f3031"
 
 seen=$(screen_reader)
+expect_line "screen reader hears the name's size" "$seen" \
+    "text|Converted name|9 characters, 13 bytes in UTF-8: the game keeps all of it (31 bytes at most)."
 expect_line "screen reader reads the greeting" "$seen" "label|Hello|The greeting shown after Convert."
 expect_line "screen reader reads the converted name's label" "$seen" \
     "label|Player_01|The name as it was typed when Convert was last pressed."
@@ -155,3 +159,10 @@ choose_slot1 "Down" # Open
 echo -n | xclip -selection clipboard
 xdotool key --delay 50 Tab Tab ctrl+c
 expect "open slot 1 and copy" "$(clipboard_hex)" "506cc483c3bdc3abc5955f3031"
+
+# A name too long for the game: the screen reader hears where the game cuts.
+xdotool key --delay 50 shift+Tab shift+Tab ctrl+a
+xdotool type --delay 30 'xXx_DarkSniper_xXx'
+xdotool key --delay 50 Tab space
+expect_line "screen reader hears where the game cuts" "$(screen_reader)" \
+    "text|Converted name|33 bytes in UTF-8; the game keeps 31 bytes: the first 17 of 18 characters."
