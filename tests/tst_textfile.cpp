@@ -294,9 +294,7 @@ void TestTextFile::linksAndSpecialFiles()
         QVERIFY(QFile::link(target, path));
     else if (kind == "loop")
         QVERIFY(QFile::link(target, path) && QFile::link(path, target));
-    struct stat before
-    {
-    };
+    struct stat before = {};
     const bool targetThere = ::lstat(targetName.constData(), &before) == 0;
 
     const TextFileResult saved = saveTextFile(path, u"new");
@@ -310,9 +308,7 @@ void TestTextFile::linksAndSpecialFiles()
         QVERIFY(QFileInfo(path).isSymLink());
         QCOMPARE(readBytes(target), QByteArray("new"));
     } else if (targetThere) {
-        struct stat after
-        {
-        };
+        struct stat after = {};
         QCOMPARE(::lstat(targetName.constData(), &after), 0);
         QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
         QCOMPARE(after.st_ino, before.st_ino);

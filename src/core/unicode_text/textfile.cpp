@@ -158,9 +158,7 @@ TextFileResult loadTextFile(const QString &path)
         ::close(fd);
         return failure(file.errorString());
     }
-    struct stat status
-    {
-    };
+    struct stat status = {};
     if (::fstat(fd, &status) != 0)
         return failure(qt_error_string(errno));
     if (S_ISDIR(status.st_mode))

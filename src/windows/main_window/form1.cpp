@@ -164,19 +164,21 @@ void Form1::saveSlot(int number)
     case name_slots::SaveResult::Saved:
         m_captions[number - 1]->setWholeText(caption);
         setSlotItems(number, caption);
-        return;
+        break;
     case name_slots::SaveResult::NameNotSaved:
-        return warnAbout(tr("Could not save the name to"), r.problem);
+        warnAbout(tr("Could not save the name to"), r.problem);
+        break;
     case name_slots::SaveResult::CaptionNotWritten:
-        return warnAbout(tr("Nothing was saved: the slot's caption could not be written to"),
-                         r.problem);
+        warnAbout(tr("Nothing was saved: the slot's caption could not be written to"), r.problem);
+        break;
     case name_slots::SaveResult::CaptionNotReplaced:
         // The menu shows what the caption file holds now.
         if (r.captionNow) {
             m_captions[number - 1]->setWholeText(*r.captionNow);
             setSlotItems(number, shownCaption(number, *r.captionNow));
         }
-        return warnAbout(tr("The name was saved, but not the slot's caption, to"), r.problem);
+        warnAbout(tr("The name was saved, but not the slot's caption, to"), r.problem);
+        break;
     }
 }
 
@@ -184,13 +186,12 @@ void Form1::openSlot(int number)
 {
     // Read before anything is cleared: a failed read keeps what the window shows.
     const name_slots::OpenResult r = m_store.open(number);
-    switch (r.status) {
-    case name_slots::OpenResult::Unreadable:
-        return warnAbout(tr("Could not open the name stored in"), r.problem);
-    case name_slots::OpenResult::TooLong:
-        return warnAbout(tr("The name stored in"), r.problem);
-    case name_slots::OpenResult::Opened:
-        break;
+    if (r.status != name_slots::OpenResult::Opened) {
+        warnAbout(r.status == name_slots::OpenResult::TooLong
+                      ? tr("The name stored in")
+                      : tr("Could not open the name stored in"),
+                  r.problem);
+        return;
     }
     ui->Text1->setText(QString());
     ui->UniText1->setWholeText(QString());
