@@ -58,6 +58,7 @@ private slots:
     void tabIntoOutputSelectsAll();
     void altLetterTypesNothing_data();
     void altLetterTypesNothing();
+    void f10OpensFileMenu();
     void bannerShowsFocus();
     void gameCut_data();
     void gameCut();
@@ -143,8 +144,8 @@ void TestForm1::clientAreaAndTitle()
     for (const int size : {16, 32, 48, 64, 128, 256})
         QVERIFY2(iconSizes.contains(QSize(size, size)), qPrintable(QString::number(size)));
     QCOMPARE(m_form->windowIcon().pixmap(QSize(16, 16)).toImage(),
-             QImage(":/images/icon.xpm").convertToFormat(
-                 m_form->windowIcon().pixmap(QSize(16, 16)).toImage().format()));
+             QImage(":/images/icon.xpm")
+                 .convertToFormat(m_form->windowIcon().pixmap(QSize(16, 16)).toImage().format()));
     QCOMPARE(label("Label1")->text(), QStringLiteral("EnterName"));
     QCOMPARE(child<QPushButton>("Command1")->text(), QStringLiteral("Convert"));
     QCOMPARE(child<QPushButton>("Command2")->text(), QStringLiteral("Clear"));
@@ -469,6 +470,18 @@ void TestForm1::altLetterTypesNothing()
     QTest::keyClick(w, Qt::Key_G); // and plain letters still type
     QCOMPARE((box == "Text1" ? text1()->text() : uniText1()->wholeText()).size(),
              before.size() + 1);
+}
+
+// F10 opens the File menu from anywhere in the window, without typing.
+void TestForm1::f10OpensFileMenu()
+{
+    QTest::keyClicks(text1(), "abc");
+    QTest::keyClick(text1(), Qt::Key_F10);
+    QMenu *file = child<QMenu>("mnufile");
+    QTRY_VERIFY(file->isVisible());
+    QCOMPARE(m_form->menuBar()->activeAction(), file->menuAction());
+    QCOMPARE(text1()->text(), QStringLiteral("abc"));
+    file->hide();
 }
 
 // The banner, the last tab stop, shows that it has the focus.

@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QShortcut>
 #include <QValidator>
 
 using name_slots::FileProblem;
@@ -71,6 +72,10 @@ Form1::Form1(name_slots::SlotStore store, QWidget *parent)
     connect(ui->Command2, &QPushButton::clicked, this, &Form1::clear);
     connect(ui->mnuabout, &QAction::triggered, this, &Form1::aboutChosen);
     connect(ui->mnuhelppage, &QAction::triggered, this, &Form1::helpChosen);
+    // F10 opens the first menu, as on the desktops the program runs on (Alt
+    // alone already reaches the menu bar). The windows have no access keys.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+            [this] { menuBar()->setActiveAction(ui->mnufile->menuAction()); });
     connectSlotItems();
     loadSlotCaptions();
     ui->Text1->setFocus();
