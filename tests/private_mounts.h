@@ -13,6 +13,7 @@
 #include <cstring>
 #include <sched.h>
 #include <sys/mount.h>
+#include <utility>
 
 namespace private_mounts {
 
@@ -30,23 +31,44 @@ inline QString enter()
     return why;
 }
 
-inline bool mountTmpfs(const QString &folder, int kib)
+// A mount made here, undone when it goes out of scope; empty when mounting
+// failed (enter() says why).
+class Mount
+{
+public:
+    Mount() = default;
+    explicit Mount(QString target) : m_target(std::move(target)) {}
+    Mount(Mount &&other) noexcept : m_target(std::exchange(other.m_target, QString())) {}
+    Mount &operator=(Mount &&other) noexcept
+    {
+        std::swap(m_target, other.m_target);
+        return *this;
+    }
+    ~Mount()
+    {
+        if (!m_target.isEmpty())
+            ::umount2(QFile::encodeName(m_target).constData(), MNT_DETACH);
+    }
+    bool isMounted() const { return !m_target.isEmpty(); }
+
+private:
+    QString m_target;
+};
+
+inline Mount tmpfs(const QString &folder, int kib)
 {
     const QByteArray options = "size=" + QByteArray::number(kib) + "k";
-    return enter().isEmpty() && ::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0,
-                                        options.constData()) == 0;
+    const bool ok = enter().isEmpty() && ::mount("tmpfs", QFile::encodeName(folder).constData(),
+                                                 "tmpfs", 0, options.constData()) == 0;
+    return ok ? Mount(folder) : Mount();
 }
 
-inline bool bind(const QString &source, const QString &target)
+inline Mount bind(const QString &source, const QString &target)
 {
-    return enter().isEmpty() &&
-           ::mount(QFile::encodeName(source).constData(), QFile::encodeName(target).constData(),
-                   nullptr, MS_BIND, nullptr) == 0;
-}
-
-inline void unmount(const QString &target)
-{
-    ::umount2(QFile::encodeName(target).constData(), MNT_DETACH);
+    const bool ok = enter().isEmpty() &&
+                    ::mount(QFile::encodeName(source).constData(),
+                            QFile::encodeName(target).constData(), nullptr, MS_BIND, nullptr) == 0;
+    return ok ? Mount(target) : Mount();
 }
 
 // Fills the file system that holds the folder to its last block.

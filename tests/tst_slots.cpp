@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -353,9 +352,9 @@ void TestSlots::openConvertsStoredName()
 // neither the files nor the captions.
 void TestSlots::saveOnFullDiskChangesNothing()
 {
-    if (!private_mounts::mountTmpfs(m_dir->path(), 64))
+    const private_mounts::Mount mount = private_mounts::tmpfs(m_dir->path(), 64);
+    if (!mount.isMounted())
         QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
-    const auto unmount = qScopeGuard([&] { private_mounts::unmount(m_dir->path()); });
     write("data1.txt", "old name");
     write("mnuname1.txt", "old name");
     QVERIFY(private_mounts::fill(m_dir->path()));
@@ -375,9 +374,9 @@ void TestSlots::captionNotReplacedShowsStoredCaption()
 {
     write("mnuname1.txt", "");
     write("mounted", "kept caption");
-    if (!private_mounts::bind(path("mounted"), path("mnuname1.txt")))
+    const private_mounts::Mount mount = private_mounts::bind(path("mounted"), path("mnuname1.txt"));
+    if (!mount.isMounted())
         QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
-    const auto unmount = qScopeGuard([&] { private_mounts::unmount(path("mnuname1.txt")); });
     Run run(m_dir->path());
     QCOMPARE(run.caption(1), QStringLiteral("kept caption"));
     run.convert("new");

@@ -272,15 +272,11 @@ void TestSlotStore::failedSaves()
     QFETCH(QByteArray, dataAfter);
     const QString folder = path("slots");
     QVERIFY(QDir().mkpath(folder));
-    QString mounted;
-    const auto unmount = qScopeGuard([&] {
-        if (!mounted.isEmpty())
-            private_mounts::unmount(mounted);
-    });
+    private_mounts::Mount mount;
     if (how == "full") {
-        if (!private_mounts::mountTmpfs(folder, 64))
+        mount = private_mounts::tmpfs(folder, 64);
+        if (!mount.isMounted())
             QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
-        mounted = folder;
     }
     if (how == "data folder")
         make("slots/data1.txt", "folder");
@@ -295,9 +291,9 @@ void TestSlotStore::failedSaves()
     if (how == "caption busy") {
         // A file mounted over the caption file cannot be replaced: EBUSY.
         write("mounted", "old caption\n");
-        if (!private_mounts::bind(path("mounted"), path("slots/mnuname1.txt")))
+        mount = private_mounts::bind(path("mounted"), path("slots/mnuname1.txt"));
+        if (!mount.isMounted())
             QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
-        mounted = path("slots/mnuname1.txt");
     }
 
     const SaveResult r = SlotStore(folder).save(1, u"new name", u"new caption");

@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -212,15 +211,11 @@ void TestTextFile::failedSavesKeepOldFile()
     QVERIFY(QDir().mkpath(folder));
     const QString path = folder + "/data1.txt";
     QStringList expected{"data1.txt"};
-    QString mounted;
-    const auto unmount = qScopeGuard([&] {
-        if (!mounted.isEmpty())
-            private_mounts::unmount(mounted);
-    });
+    private_mounts::Mount mount;
     if (how == "full file system") {
-        if (!private_mounts::mountTmpfs(folder, 64))
+        mount = private_mounts::tmpfs(folder, 64);
+        if (!mount.isMounted())
             QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
-        mounted = folder;
         QVERIFY(saveTextFile(path, u"old name").ok());
         QVERIFY(private_mounts::fill(folder));
         expected << "filler";
@@ -228,9 +223,9 @@ void TestTextFile::failedSavesKeepOldFile()
         QVERIFY(saveTextFile(path, u"old name").ok());
         // A file mounted over the slot file cannot be replaced: EBUSY.
         writeBytes(dir.filePath("mounted"), "old name");
-        if (!private_mounts::bind(dir.filePath("mounted"), path))
+        mount = private_mounts::bind(dir.filePath("mounted"), path);
+        if (!mount.isMounted())
             QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
-        mounted = path;
     } else {
         QVERIFY(saveTextFile(path, u"old name").ok());
     }
