@@ -1,6 +1,7 @@
 // Saves slot 1 over and over through the main window's own Save command,
 // alternating two names of different lengths, until it is killed. Prints
-// "saving" once the window is up, so that a kill can land inside the loop.
+// "saving" once the window is up and "saved" once the first save is whole,
+// so that the killer can time its kills to this disk's speed.
 // Usage: save_loop SLOT_FOLDER
 
 #include "main_window/form1.h"
@@ -23,12 +24,17 @@ int main(int argc, char *argv[])
         std::exit(3);
     });
     auto *text1 = form.findChild<QLineEdit *>(QStringLiteral("Text1"));
-    const QString names[] = {QStringLiteral("Short"), QString(300, QChar(u'L'))};
+    // The long name first: the folder starts out holding the short one.
+    const QString names[] = {QString(300, QChar(u'L')), QStringLiteral("Short")};
     std::puts("saving");
     std::fflush(stdout);
     for (unsigned i = 0;; ++i) {
         text1->setText(names[i % 2]);
         form.convert();
         form.saveSlot(1);
+        if (i == 0) {
+            std::puts("saved");
+            std::fflush(stdout);
+        }
     }
 }
