@@ -30,10 +30,10 @@ static QByteArray readLine(QProcess &loop)
 }
 
 // A kill between the creation of a lock file (the slot folder's, or the one
-// that guards removing it when stale) and its first byte leaves it empty. Qt
-// tells such a lock is stale only by its age (30 s), so the test
-// lets that time pass on the file's clock rather than waiting. True if it
-// found one.
+// that guards removing it when stale) and its first byte leaves it empty. The
+// next save takes such a lock over after its 3 s wait, and Qt after 30 s; the
+// test lets that time pass on the file's clock rather than waiting. True if
+// it found one.
 static bool ageEmptyLock(const QString &path)
 {
     QFile lock(path);

@@ -6,6 +6,7 @@
 #include "unicode_text/textfile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -14,6 +15,7 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <sys/file.h>
 #include <sys/stat.h>
 
 using name_slots::OpenResult;
@@ -37,6 +39,8 @@ private slots:
     void failedSaves_data();
     void failedSaves();
     void secondCopyWaitsForTheLock();
+    void lockLeftEmpty_data();
+    void lockLeftEmpty();
     void legacyFolder_data();
     void legacyFolder();
     void userFolderIgnoresRelativeDataHome();
@@ -329,6 +333,35 @@ void TestSlotStore::secondCopyWaitsForTheLock()
     other.unlock();
     QCOMPARE(store.save(1, u"second", u"second").status, SaveResult::Saved);
     QCOMPARE(read("mnuname1.txt"), QByteArray("second"));
+}
+
+// A copy killed between creating the folder's lock and writing it leaves the
+// lock empty: the next save takes it over, unless a running copy holds it.
+void TestSlotStore::lockLeftEmpty_data()
+{
+    QTest::addColumn<bool>("stillHeld");
+    QTest::addColumn<SaveResult::Status>("status");
+    QTest::newRow("left by a crash") << false << SaveResult::Saved;
+    QTest::newRow("held by a running copy") << true << SaveResult::NameNotSaved;
+}
+
+void TestSlotStore::lockLeftEmpty()
+{
+    QFETCH(bool, stillHeld);
+    QFETCH(SaveResult::Status, status);
+    write("data1.txt", "first");
+    write(".slots.lock", "");
+    QFile lock(path(".slots.lock"));
+    QVERIFY(lock.open(QIODevice::ReadWrite));
+    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-10),
+                             QFileDevice::FileModificationTime));
+    // A running copy holds its lock file's descriptor locked as well.
+    if (stillHeld)
+        QCOMPARE(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+
+    QCOMPARE(SlotStore(m_dir->path()).save(1, u"second", u"second").status, status);
+    QCOMPARE(read("data1.txt"), QByteArray(stillHeld ? "first" : "second"));
+    QCOMPARE(QFile::exists(path(".slots.lock")), stillHeld);
 }
 
 // Where the folder has no file of a slot yet, the legacy folder's is read;

@@ -5,6 +5,7 @@
 #include "unicode_text/textfile.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
@@ -23,6 +24,20 @@ QString tr(const char *text)
 
 // How long a save waits for another running copy's save to end.
 constexpr int kLockWaitMs = 3000;
+
+// Qt reclaims a lock whose holder died, except one the holder died in before
+// writing a byte to it: that one only after 30 s. A running copy fills its
+// lock at once, so a lock still empty after a whole wait is a crashed one.
+// Removing it fails while any running copy holds it.
+bool takeLock(QLockFile &lock, const QString &path)
+{
+    if (lock.tryLock(kLockWaitMs))
+        return true;
+    const QFileInfo file(path);
+    const bool abandoned = lock.error() == QLockFile::LockFailedError && file.size() == 0 &&
+                           file.lastModified().msecsTo(QDateTime::currentDateTime()) >= kLockWaitMs;
+    return abandoned && lock.removeStaleLockFile() && lock.tryLock(0);
+}
 
 } // namespace
 
@@ -121,8 +136,9 @@ SaveResult SlotStore::save(int number, QStringView name, QStringView caption) co
     const QString dataPath = savePath(slot.dataFile);
     const QString captionPath = savePath(slot.captionFile);
     QDir().mkpath(m_folder);
-    QLockFile lock(savePath(".slots.lock"));
-    if (!lock.tryLock(kLockWaitMs))
+    const QString lockPath = savePath(".slots.lock");
+    QLockFile lock(lockPath);
+    if (!takeLock(lock, lockPath))
         return {SaveResult::NameNotSaved,
                 {number, dataPath,
                  tr("Another copy of the program is saving a slot; try again in a moment.")},
