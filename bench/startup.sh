@@ -4,7 +4,7 @@
 set -euo pipefail
 build=${1:-build} runs=${2:-30}
 work=$(mktemp -d)
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb=$!
 trap 'kill $xvfb; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done

@@ -36,11 +36,6 @@ trap cleanup EXIT
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 pids+=($!)
-# Xvfb picks a free display and writes its number to the file.
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(head -n1 "$work/display")
 export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 # The program shows real windows on this display, whatever platform the
@@ -60,11 +55,23 @@ poll() {
     return 1
 }
 
+# Xvfb picks a free display and writes its number to the file; the test goes
+# on once the server answers there. Without -noreset the server resets each
+# time its last client leaves (between the program's two runs, say) and
+# refuses connections meanwhile.
+Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+poll cat "$work/display" >/dev/null
+export DISPLAY=:$(head -n1 "$work/display")
+server_answers() { xprop -root -display "$DISPLAY" _NET_SUPPORTED >/dev/null && echo yes; }
+poll server_answers >/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
+
 start_program() {
     "$program" &
     program_pid=$!
     pids+=($program_pid)
-    window=$(poll xdotool search --onlyvisible --name '^Ravenmoor Glyphsmith V2$' | head -n1)
+    window=$(poll xdotool search --onlyvisible --name '^Ravenmoor Glyphsmith V2$' | head -n1) \
+        || { cat "$work/xvfb.log" >&2; exit 1; }
     xdotool windowfocus --sync "$window"
 }
 

@@ -7,7 +7,7 @@ set -eu
 build=$1 out=$2 name=${3:-Player_01}
 home=$(mktemp -d)
 display=:$((90 + $$ % 100))
-Xvfb "$display" -screen 0 420x320x24 -nolisten tcp >/dev/null 2>&1 &
+Xvfb "$display" -screen 0 420x320x24 -nolisten tcp -noreset >/dev/null 2>&1 &
 xvfb=$!
 trap 'kill $app $xvfb 2>/dev/null; rm -rf "$home"' EXIT
 export DISPLAY=$display HOME=$home XDG_DATA_HOME=$home/data QT_QPA_PLATFORM=xcb
