@@ -1,4 +1,5 @@
 #include "common/unitext.h"
+#include "file_bytes.h"
 #include "find_named.h"
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
@@ -103,8 +104,11 @@ private slots:
 
 private:
     QString path(const QString &file) const { return m_dir->filePath(file); }
-    void write(const QString &file, const QByteArray &bytes);
-    QByteArray read(const QString &file) const;
+    void write(const QString &file, const QByteArray &bytes)
+    {
+        file_bytes::write(path(file), bytes);
+    }
+    QByteArray read(const QString &file) const { return file_bytes::read(path(file)); }
     void makeFolder(const QString &file) { QVERIFY(QDir().mkpath(path(file))); }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -114,19 +118,6 @@ void TestSlots::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-}
-
-void TestSlots::write(const QString &file, const QByteArray &bytes)
-{
-    QFile f(path(file));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray TestSlots::read(const QString &file) const
-{
-    QFile f(path(file));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 void TestSlots::firstRunShowsDefaults()

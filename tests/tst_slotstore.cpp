@@ -1,5 +1,6 @@
 // The slot rules, on the store alone: no window, no display.
 
+#include "file_bytes.h"
 #include "private_mounts.h"
 #include "slots/slotstore.h"
 #include "unicode_text/codepage.h"
@@ -47,8 +48,11 @@ private slots:
 
 private:
     QString path(const QString &file) const { return m_dir->filePath(file); }
-    void write(const QString &file, const QByteArray &bytes);
-    QByteArray read(const QString &file) const;
+    void write(const QString &file, const QByteArray &bytes)
+    {
+        file_bytes::write(path(file), bytes);
+    }
+    QByteArray read(const QString &file) const { return file_bytes::read(path(file)); }
     // Puts a thing of the given kind at the file's place.
     void make(const QString &file, const QString &kind);
 
@@ -59,20 +63,6 @@ void TestSlotStore::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
-}
-
-void TestSlotStore::write(const QString &file, const QByteArray &bytes)
-{
-    QVERIFY(QDir().mkpath(QFileInfo(path(file)).path()));
-    QFile f(path(file));
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray TestSlotStore::read(const QString &file) const
-{
-    QFile f(path(file));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
 void TestSlotStore::make(const QString &file, const QString &kind)

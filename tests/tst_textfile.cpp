@@ -1,3 +1,4 @@
+#include "file_bytes.h"
 #include "glyphs/glyphs.h"
 #include "private_mounts.h"
 #include "unicode_text/codepage.h"
@@ -23,19 +24,6 @@ QString windows1252Repertoire()
     for (int b = 1; b < 256; ++b)
         bytes.append(char(b));
     return decodeWindows1252(bytes);
-}
-
-void writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile f(path);
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    QCOMPARE(f.write(bytes), bytes.size());
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 } // namespace
@@ -135,7 +123,7 @@ void TestTextFile::savesUtf8WithoutBom()
 {
     const QString path = m_dir.filePath("plain.txt");
     QVERIFY(saveTextFile(path, QString::fromUtf16(u"a\u0103")).ok());
-    QCOMPARE(readBytes(path), QByteArray("a\xC4\x83"));
+    QCOMPARE(file_bytes::read(path), QByteArray("a\xC4\x83"));
 }
 
 void TestTextFile::missingFileLoadsEmpty()
@@ -153,7 +141,7 @@ void TestTextFile::refusedFiles_data()
     QTest::newRow("directory") << folder;
 
     const QString big = m_dir.filePath("big.txt");
-    writeBytes(big, QByteArray(kMaxTextFileBytes + 1, 'a'));
+    file_bytes::write(big, QByteArray(kMaxTextFileBytes + 1, 'a'));
     QTest::newRow("over 1 MiB") << big;
 
     const QString fifo = m_dir.filePath("fifo");
@@ -177,7 +165,7 @@ void TestTextFile::failedSaves_data()
     QDir().mkpath(folder);
     QTest::newRow("directory in place of the file") << folder;
     const QString regular = m_dir.filePath("regular");
-    writeBytes(regular, "x");
+    file_bytes::write(regular, "x");
     QTest::newRow("path below a regular file") << regular + "/name.txt";
 }
 
@@ -222,7 +210,7 @@ void TestTextFile::failedSavesKeepOldFile()
     } else if (how == "final rename fails") {
         QVERIFY(saveTextFile(path, u"old name").ok());
         // A file mounted over the slot file cannot be replaced: EBUSY.
-        writeBytes(dir.filePath("mounted"), "old name");
+        file_bytes::write(dir.filePath("mounted"), "old name");
         mount = private_mounts::bind(dir.filePath("mounted"), path);
         if (!mount.isMounted())
             QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
@@ -244,7 +232,7 @@ void TestTextFile::failedSavesKeepOldFile()
 
     QVERIFY2(!r.ok(), "the save reported success");
     QVERIFY(!r.error.isEmpty());
-    QCOMPARE(readBytes(path), QByteArray("old name"));
+    QCOMPARE(file_bytes::read(path), QByteArray("old name"));
     QStringList entries = QDir(folder).entryList(QDir::Files | QDir::Hidden);
     entries.sort();
     QCOMPARE(entries, expected);
@@ -274,7 +262,7 @@ void TestTextFile::linksAndSpecialFiles()
     const QString target = dir.filePath("elsewhere");
     const QByteArray targetName = QFile::encodeName(target);
     if (kind == "link to file")
-        writeBytes(target, "old");
+        file_bytes::write(target, "old");
     else if (kind == "fifo" || kind == "link to fifo")
         QCOMPARE(
             ::mkfifo(kind == "fifo" ? QFile::encodeName(path).constData() : targetName.constData(),
@@ -301,7 +289,7 @@ void TestTextFile::linksAndSpecialFiles()
     if (usable) {
         QCOMPARE(loaded.text, QStringLiteral("new"));
         QVERIFY(QFileInfo(path).isSymLink());
-        QCOMPARE(readBytes(target), QByteArray("new"));
+        QCOMPARE(file_bytes::read(target), QByteArray("new"));
     } else if (targetThere) {
         struct stat after = {};
         QCOMPARE(::lstat(targetName.constData(), &after), 0);
