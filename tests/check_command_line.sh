@@ -1,9 +1,13 @@
 #!/bin/bash
 # The program's command line, without a display: --help and --version answer
 # and exit 0, anything else prints the usage to standard error and exits 2.
-# Usage: check_command_line.sh PATH_TO_GLYPHSMITH
+# An answer that cannot be written (a full disk) exits 1 with one line on
+# standard error. Usage: check_command_line.sh PATH_TO_GLYPHSMITH [RUNNER...]
+# where RUNNER is what runs the program (wine, for a Windows build).
 set -uo pipefail
 program=$1
+shift
+runner=("$@")
 failed=0
 matches() { # text, pattern; the pattern ^$ asks for no output at all
     if [ "$2" = '^$' ]; then [ -z "$1" ]; else grep -qE -- "$2" <<<"$1"; fi
@@ -12,7 +16,7 @@ check() { # description, expected exit code, stdout pattern, stderr pattern, arg
     local what=$1 code=$2 out=$3 err=$4
     shift 4
     local o e c
-    o=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 10 "$program" "$@" 2>/tmp/cli-err.$$)
+    o=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 "${runner[@]}" "$program" "$@" 2>/tmp/cli-err.$$)
     c=$?
     e=$(cat /tmp/cli-err.$$)
     rm -f /tmp/cli-err.$$
@@ -31,4 +35,14 @@ check "unknown option" 2 '^$' "unknown argument '--bogus'" --bogus
 check "usage on unknown option" 2 '^$' '^Usage: glyphsmith' --bogus
 check "a file name" 2 '^$' 'Usage: glyphsmith' name.txt
 check "two options" 2 '^$' 'Usage: glyphsmith' --help --version
+for option in --version --help; do
+    e=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "${runner[@]}" "$program" $option 2>&1 >/dev/full)
+    c=$?
+    if [ "$c" != 1 ] || [ "$(grep -c . <<<"$e")" != 1 ] || ! grep -q 'could not write' <<<"$e"; then
+        echo "FAIL $option to a full disk: exit $c, stderr '$e'" >&2
+        failed=1
+    else
+        echo "ok $option to a full disk"
+    fi
+done
 exit $failed
