@@ -1,3 +1,14 @@
+# Windows: the portable zip and the per-user installer, into package/:
+# cmake --build BUILD --target windows_package.
+if(WIN32)
+    add_custom_target(windows_package
+        COMMAND ${PROJECT_SOURCE_DIR}/packaging/windows/package.sh $<TARGET_FILE:glyphsmith>
+                ${QT6_INSTALL_PREFIX} ${PROJECT_BINARY_DIR}/package ${GLYPHSMITH_VERSION_TEXT}
+                ${PROJECT_VERSION}.0 ${PROJECT_SOURCE_DIR}/src/resources/icon.ico
+        DEPENDS glyphsmith VERBATIM)
+    return()
+endif()
+
 # A Debian package of the installed program: cpack -G DEB in the build folder.
 # Checked with lintian by the package test.
 set(CPACK_PACKAGE_NAME "ravenmoor-glyphsmith")

@@ -35,6 +35,20 @@ windows-resource)
     require "description" "$record" 'VALUE "FileDescription"'
     require "numeric version" "$record" 'FILEVERSION 2, 0, 0, 0'
     require "icon" "$record" 'RT_GROUP_ICON'
+    require "manifest" "$record" 'RT_MANIFEST'
+    # The icon file the record names, at the sizes Windows asks for.
+    ico=$(sed -n 's/^1 ICON "\(.*\)"$/\1/p' "$build/src/glyphsmith.rc")
+    sizes=$(python3 - "$ico" <<'PY'
+import struct, sys
+data = open(sys.argv[1], "rb").read()
+for i in range(struct.unpack_from("<H", data, 4)[0]):
+    w, h, colours, _, _, bits = struct.unpack_from("<BBBBHH", data, 6 + 16 * i)
+    print(f"{w or 256}x{h or 256} {bits} bits")
+PY
+)
+    for size in "16x16 4 bits" "32x32 32 bits" "48x48 32 bits" "256x256 32 bits"; do
+        require "icon at $size" "$sizes" "$size"
+    done
     ;;
 desktop-entry)
     need desktop-file-validate

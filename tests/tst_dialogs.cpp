@@ -2,6 +2,7 @@
 #include "dialogs/form2.h"
 #include "dialogs/form21.h"
 #include "program.h"
+#include "test_main.h"
 
 #include <QAccessible>
 #include <QAction>
@@ -333,5 +334,5 @@ void TestDialogs::resizeMovesNothing()
     QCOMPARE(help()->findChild<QFrame *>("Line1")->width(), 312);
 }
 
-QTEST_MAIN(TestDialogs)
+GLYPHSMITH_TEST_MAIN(TestDialogs)
 #include "tst_dialogs.moc"

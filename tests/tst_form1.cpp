@@ -2,6 +2,7 @@
 #include "find_named.h"
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
+#include "test_main.h"
 #include "unicode_text/codepage.h"
 #include "unicode_text/richtextbuffer.h"
 
@@ -613,5 +614,5 @@ void TestForm1::gameCutIsDrawnDimmed()
     QVERIFY(!cutInk.isEmpty());
 }
 
-QTEST_MAIN(TestForm1)
+GLYPHSMITH_TEST_MAIN(TestForm1)
 #include "tst_form1.moc"

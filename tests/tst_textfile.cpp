@@ -1,6 +1,5 @@
 #include "file_bytes.h"
 #include "glyphs/glyphs.h"
-#include "private_mounts.h"
 #include "unicode_text/codepage.h"
 #include "unicode_text/textfile.h"
 
@@ -9,10 +8,14 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
+#if GLYPHSMITH_LINUX_TESTS
+#include "private_mounts.h"
+
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
+#endif
 
 using namespace unicode_text;
 
@@ -42,10 +45,12 @@ private slots:
     void refusedFiles();
     void failedSaves_data();
     void failedSaves();
+#if GLYPHSMITH_LINUX_TESTS
     void failedSavesKeepOldFile_data();
     void failedSavesKeepOldFile();
     void linksAndSpecialFiles_data();
     void linksAndSpecialFiles();
+#endif
     void windows1252HighBytes();
     void toCodePage_data();
     void toCodePage();
@@ -144,9 +149,11 @@ void TestTextFile::refusedFiles_data()
     file_bytes::write(big, QByteArray(kMaxTextFileBytes + 1, 'a'));
     QTest::newRow("over 1 MiB") << big;
 
+#if GLYPHSMITH_LINUX_TESTS
     const QString fifo = m_dir.filePath("fifo");
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QTest::newRow("FIFO, without blocking") << fifo;
+#endif
 }
 
 void TestTextFile::refusedFiles()
@@ -177,6 +184,7 @@ void TestTextFile::failedSaves()
     QVERIFY(!r.error.isEmpty());
 }
 
+#if GLYPHSMITH_LINUX_TESTS
 // A save that fails at any step, at sizes that stay in the write buffer
 // (which reach the file only on the final flush) and one that does not,
 // reports the failure and leaves the old file whole with nothing beside it.
@@ -301,6 +309,8 @@ void TestTextFile::linksAndSpecialFiles()
                  .size(),
              targetThere ? 2 : 1);
 }
+
+#endif
 
 // Bytes 0x80..0x9F, written out from the code page's published table: 27
 // characters, and the five undefined bytes, which stand for the C1 control

@@ -1,13 +1,20 @@
 #!/bin/sh
 # Installs what building, running and testing need on Debian 12, when any of
-# it is missing. Uses sudo unless already root.
+# it is missing; with the argument "windows", what the Windows build and its
+# tests under Wine need. Uses sudo unless already root.
 set -eu
-packages="cmake g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
+if [ "${1:-}" = windows ]; then
+    packages="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+    qt6-base-dev qt6-base-dev-tools libgl-dev dpkg-dev xz-utils wine64 nsis zip unzip
+    fonts-dejavu-core fonts-liberation2 fonts-lato fonts-wine xvfb xauth xdotool xclip x11-utils"
+else
+    packages="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools libgl-dev
     fonts-dejavu-core fonts-liberation2 fonts-lato fonts-wine
     xvfb xauth xdotool xclip
     clang libclang-rt-14-dev
     desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file lintian
     x11-utils dbus at-spi2-core python3-pyatspi"
+fi
 missing=
 for p in $packages; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing="$missing $p"

@@ -4,5 +4,5 @@ set -eu
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 cmake --build "$build" -j"$(nproc)"

@@ -8,19 +8,7 @@
 # CI (CI=true) any skipped test fails the run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-skipped=()
-
-# Runs ctest in a build folder and notes the tests it skipped.
-run_ctest() {
-    local dir=$1
-    shift
-    local log
-    log=$(mktemp)
-    (cd "$dir" && ctest --output-on-failure "$@") 2>&1 | tee "$log"
-    while read -r name; do skipped+=("$dir: $name"); done < <(
-        sed -n 's/^[[:space:]]*[0-9]* - \(.*\) (Skipped)$/\1/p' "$log")
-    rm -f "$log"
-}
+. tools/ctest_run.sh
 
 tools/build.sh
 run_ctest build -j"$(nproc)"
@@ -32,11 +20,4 @@ CXX=clang++ cmake -S . -B build-fuzz -DGLYPHSMITH_FUZZ=ON
 cmake --build build-fuzz -j"$(nproc)"
 run_ctest build-fuzz -V
 
-if [ ${#skipped[@]} -gt 0 ]; then
-    echo "Skipped tests:"
-    printf '  %s\n' "${skipped[@]}"
-    if [ "${CI:-}" = true ] || [ "${GLYPHSMITH_NO_SKIPS:-}" = 1 ]; then
-        echo "FAIL: tests were skipped" >&2
-        exit 1
-    fi
-fi
+report_skips

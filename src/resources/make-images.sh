@@ -11,4 +11,5 @@ rsvg-convert -w 386 -h 386 banner.svg -o banner@2x.png
 for size in 32 48 64 128 256; do
     rsvg-convert -w $size -h $size icon.svg -o icon-$size.png
 done
-"$magick" icon.xpm -colors 16 icon.ico
+# The Windows icon: the design's 16-colour 16 x 16, then 32, 48 and 256.
+"$magick" \( icon.xpm -colors 16 \) icon-32.png icon-48.png icon-256.png icon.ico

@@ -1,0 +1,76 @@
+#!/bin/bash
+# Makes the Windows portable zip and the per-user installer from a built
+# glyphsmith.exe: one folder with the exe and exactly the DLLs and plugins it
+# loads, stripped, zipped as it is and installed by NSIS.
+# Usage: package.sh EXE QT_PREFIX OUT_DIR VERSION NUMERIC_VERSION ICON
+set -euo pipefail
+exe=$1 qt=$2 out=$3 version=$4 numeric=$5 icon=$6
+here=$(cd "$(dirname "$0")" && pwd)
+mingw=x86_64-w64-mingw32
+name=ravenmoor-glyphsmith-$version
+stage=$out/$name
+zipfile=$out/$name-windows-x64.zip
+setup=$out/$name-setup.exe
+rm -rf "$stage" "$zipfile" "$setup"
+mkdir -p "$stage/platforms" "$stage/styles"
+cp "$exe" "$stage/"
+# Loaded by Qt at run time, not imported: the window system and the style.
+cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
+cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
+
+# DLLs every Windows 10 and 11 has; an import that is neither one of these
+# nor found below fails the packaging.
+system_dlls=" advapi32 authz bcrypt comctl32 comdlg32 crypt32 d3d11 d3d12 d3d9 dwmapi dwrite
+    dxgi gdi32 imm32 iphlpapi kernel32 mpr msvcrt netapi32 ntdll ole32 oleaut32 rpcrt4 secur32
+    setupapi shcore shell32 shlwapi user32 userenv uxtheme version winmm wtsapi32 ws2_32 "
+is_system() {
+    local base=${1,,}
+    base=${base%.dll}
+    [[ $system_dlls == *" $base "* || $base == api-ms-win-* ]]
+}
+search=("$qt/bin" "$(dirname "$($mingw-g++-posix -print-file-name=libstdc++-6.dll)")"
+        "/usr/$mingw/lib")
+find_dll() {
+    local dir
+    for dir in "${search[@]}"; do
+        find "$dir" -maxdepth 1 -iname "$1" -print -quit
+    done | head -n 1
+}
+imports() { $mingw-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
+
+# Follows the imports of every file in the folder until none is missing.
+queue=("$stage/glyphsmith.exe" "$stage"/platforms/*.dll "$stage"/styles/*.dll)
+missing=()
+while [ ${#queue[@]} -gt 0 ]; do
+    file=${queue[0]}
+    queue=("${queue[@]:1}")
+    while read -r dll; do
+        [ -n "$(find "$stage" -maxdepth 1 -iname "$dll" -print -quit)" ] && continue
+        is_system "$dll" && continue
+        found=$(find_dll "$dll")
+        if [ -z "$found" ]; then
+            missing+=("$dll (imported by ${file#"$stage"/})")
+            continue
+        fi
+        cp "$found" "$stage/"
+        queue+=("$stage/$(basename "$found")")
+    done < <(imports "$file")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    printf 'Not found, and not a Windows DLL: %s\n' "${missing[@]}" >&2
+    exit 1
+fi
+find "$stage" -iname '*.exe' -o -iname '*.dll' | xargs $mingw-strip --strip-unneeded
+
+(cd "$out" && zip -q -r -9 -X "$(basename "$zipfile")" "$name")
+
+# What the uninstaller removes: exactly the files installed, then their
+# folders if empty. It never touches the user's slot files.
+list=$out/uninstall-files.nsh
+(cd "$stage" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|Delete "$INSTDIR\\&"|'
+ cd "$stage" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|RMDir "$INSTDIR\\&"|'
+) > "$list"
+makensis -V2 -DVERSION="$version" -DNUMERIC_VERSION="$numeric" -DSTAGE="$stage" \
+    -DOUTFILE="$setup" -DICON="$icon" -DFILE_LIST="$list" \
+    -DSIZE_KB="$(du -sk "$stage" | cut -f1)" "$here/installer.nsi"
+ls -l "$zipfile" "$setup"
