@@ -19,7 +19,7 @@ set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Type a player name in plain letters and pr
 rewritten letter by letter into a look-alike of accented Latin, Greek,
 Cyrillic and Arabic characters, ready to copy into the game CS. Three
 name slots keep names between runs.")
-set(CPACK_PACKAGE_CONTACT "Ravenmoor <glyphsmith@ravenmoor.example>")
+set(CPACK_PACKAGE_CONTACT "Ravenmoor <mail@ravenmoor.example>")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

@@ -190,6 +190,8 @@ void TestDialogs::labelsKeepTheirLines_data()
          {"These Special Characters take up", "more room then regular ones, so very",
           "large names wont fit in CS."}},
         {"Main", "Label1", {"EnterName"}},
+        {"Main", "Label2", {"www.ravenmoor.example"}},
+        {"Main", "Label6", {"mail@ravenmoor.example"}},
     };
     for (const auto &r : rows)
         QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(r.window, r.label)))
