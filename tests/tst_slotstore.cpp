@@ -15,6 +15,9 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
 #if GLYPHSMITH_LINUX_TESTS
 #include "private_mounts.h"
 
@@ -47,8 +50,14 @@ private slots:
     void lockLeftEmpty();
     void legacyFolder_data();
     void legacyFolder();
+    void folderWithNonAsciiLetters();
 #if GLYPHSMITH_LINUX_TESTS
     void userFolderIgnoresRelativeDataHome();
+#endif
+#ifdef Q_OS_WIN
+    void windowsUserFolderAndLegacyDrive();
+    void windowsRefusesReplacement_data();
+    void windowsRefusesReplacement();
 #endif
 
 private:
@@ -435,6 +444,86 @@ void TestSlotStore::userFolderIgnoresRelativeDataHome()
         qputenv("XDG_DATA_HOME", relative);
         QCOMPARE(SlotStore::forUser().folder(), standard);
     }
+}
+#endif
+
+// A folder whose path holds letters of several scripts keeps names and
+// captions as any other, its lock included.
+void TestSlotStore::folderWithNonAsciiLetters()
+{
+    const QString folder =
+        path(QString::fromUtf16(u"Sl\u00f6ts \u03a8 \u041f\u0440\u0438\u0432\u0435\u0442"));
+    const SlotStore store(folder);
+    QCOMPARE(store.save(2, u"name", u"caption").status, SaveResult::Saved);
+    QCOMPARE(store.open(2).name, QStringLiteral("name"));
+    QCOMPARE(store.readCaptions().captions[1], QStringLiteral("caption"));
+    QCOMPARE(file_bytes::read(folder + "/mnuname2.txt"), QByteArray("caption"));
+}
+
+#ifdef Q_OS_WIN
+// The store's own Windows choice: the per-user application data folder,
+// with the root of drive C: read where that folder has no file yet.
+void TestSlotStore::windowsUserFolderAndLegacyDrive()
+{
+    QCoreApplication::setOrganizationName("Ravenmoor");
+    QCoreApplication::setApplicationName("Ravenmoor Glyphsmith");
+    const SlotStore store = SlotStore::forUser();
+    const QString appData = QDir::fromNativeSeparators(qEnvironmentVariable("APPDATA"));
+    QCOMPARE(store.folder(), appData + "/Ravenmoor/Ravenmoor Glyphsmith");
+    const auto cleanUp = qScopeGuard([&] {
+        QDir(store.folder()).removeRecursively();
+        QFile::remove("C:/data3.txt");
+        QFile::remove("C:/mnuname3.txt");
+    });
+    file_bytes::write("C:/data3.txt", "legacy name");
+    file_bytes::write("C:/mnuname3.txt", "legacy caption");
+    QCOMPARE(store.readCaptions().captions[2], QStringLiteral("legacy caption"));
+    QCOMPARE(store.open(3).name, QStringLiteral("legacy name"));
+    QCOMPARE(store.save(3, u"new name", u"new caption").status, SaveResult::Saved);
+    QCOMPARE(file_bytes::read(store.folder() + "/data3.txt"), QByteArray("new name"));
+    QCOMPARE(store.readCaptions().captions[2], QStringLiteral("new caption"));
+    QCOMPARE(file_bytes::read("C:/mnuname3.txt"), QByteArray("legacy caption"));
+}
+
+// Windows refuses to replace a file that is open without delete sharing
+// or marked read-only: the save says so, naming the data file, and both
+// old files stay whole with nothing left beside them.
+void TestSlotStore::windowsRefusesReplacement_data()
+{
+    QTest::addColumn<bool>("readOnly");
+    QTest::newRow("held open without delete sharing") << false;
+    QTest::newRow("read-only") << true;
+}
+
+void TestSlotStore::windowsRefusesReplacement()
+{
+    QFETCH(bool, readOnly);
+    write("data1.txt", "old name");
+    write("mnuname1.txt", "old caption");
+    const std::wstring data = QDir::toNativeSeparators(path("data1.txt")).toStdWString();
+    HANDLE held = INVALID_HANDLE_VALUE;
+    if (readOnly)
+        QVERIFY(SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_READONLY));
+    else
+        held = CreateFileW(data.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const auto release = qScopeGuard([&] {
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+        SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_NORMAL);
+    });
+    QVERIFY(readOnly || held != INVALID_HANDLE_VALUE);
+
+    const SaveResult r = SlotStore(m_dir->path()).save(1, u"new name", u"new caption");
+    QCOMPARE(r.status, SaveResult::NameNotSaved);
+    QCOMPARE(r.problem.path, path("data1.txt"));
+    QVERIFY(!r.problem.reason.isEmpty());
+    QCOMPARE(read("data1.txt"), QByteArray("old name"));
+    QCOMPARE(read("mnuname1.txt"), QByteArray("old caption"));
+    QStringList left = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    left.removeAll(".slots.lock");
+    left.sort();
+    QCOMPARE(left, QStringList({"data1.txt", "mnuname1.txt"}));
 }
 #endif
 

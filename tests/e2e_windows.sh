@@ -1,0 +1,193 @@
+#!/bin/bash
+# The Windows program as its installer puts it, under Wine and Xvfb, driven
+# as a user drives it:
+# - installs silently, twice (the second replaces the first), and checks the
+#   program, its Start-menu shortcut and its uninstall entry;
+# - types a name, converts, tabs into the output box and copies with Ctrl+C:
+#   the clipboard holds the converted name;
+# - saves slot 1: the file in %APPDATA% holds exactly the name;
+# - opens Help and About twice each: one window of each;
+# - after a restart, the File > Open submenu is wider by the saved caption,
+#   and wider again by a legacy caption at the root of C:, whose name opens;
+# - uninstalls silently: the program is gone, the slot files stay.
+# Usage: e2e_windows.sh SETUP_EXE
+set -euo pipefail
+setup=$1
+here=$(cd "$(dirname "$0")" && pwd)
+wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
+for tool in Xvfb xdotool xclip "$wine"; do
+    command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    WINEPREFIX=$work/prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+export WINEPREFIX=$work/prefix WINEDEBUG=-all
+"$here/wine_prefix.sh" "$WINEPREFIX" >/dev/null
+user_dir=$WINEPREFIX/drive_c/users/$(whoami)
+installed="$user_dir/AppData/Local/Programs/Ravenmoor Glyphsmith"
+slots="$user_dir/AppData/Roaming/Ravenmoor/Ravenmoor Glyphsmith"
+shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Ravenmoor Glyphsmith.lnk"
+uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\RavenmoorGlyphsmith'
+
+# Polls a command until it prints something, for at most 20 s.
+poll() {
+    local out
+    for _ in $(seq 400); do
+        out=$("$@" 2>/dev/null || true)
+        [ -n "$out" ] && { printf '%s' "$out"; return 0; }
+        sleep 0.05
+    done
+    echo "timed out waiting for: $*" >&2
+    return 1
+}
+
+expect() { # name actual expected
+    if [ "$2" != "$3" ]; then
+        echo "FAIL $1: got '$2', expected '$3'" >&2
+        exit 1
+    fi
+    echo "ok $1"
+}
+
+registry_value() { # name
+    "$wine" reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
+        sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
+}
+
+# 1. Install silently; a second install replaces the first.
+for round in first second; do
+    "$wine" "$setup" /S
+    "$wineserver" -w
+    expect "$round install: program" "$(test -f "$installed/glyphsmith.exe" && echo yes)" yes
+done
+expect "Start-menu shortcut" "$(test -f "$shortcut" && echo yes)" yes
+expect "uninstall entry: name" "$(registry_value DisplayName)" "Ravenmoor Glyphsmith"
+expect "uninstall entry: version" "$(registry_value DisplayVersion)" "2.00"
+expect "uninstall entry: publisher" "$(registry_value Publisher)" "Ravenmoor"
+expect "uninstall entry: icon" "$(registry_value DisplayIcon)" \
+    'C:\users\'"$(whoami)"'\AppData\Local\Programs\Ravenmoor Glyphsmith\glyphsmith.exe,0'
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+poll cat "$work/display" >/dev/null
+export DISPLAY=:$(head -n1 "$work/display")
+poll xdpyinfo >/dev/null
+
+start_program() {
+    "$wine" "$installed/glyphsmith.exe" &
+    program_pid=$!
+    pids+=($program_pid)
+    window=$(poll xdotool search --onlyvisible --name '^Ravenmoor Glyphsmith V2$' | head -n1)
+    xdotool windowfocus --sync "$window"
+    sleep 0.5
+}
+stop_program() {
+    kill "$program_pid"
+    wait "$program_pid" 2>/dev/null || true
+    "$wineserver" -w
+}
+clipboard_hex() {
+    poll xclip -o -selection clipboard | od -An -tx1 | tr -d ' \n'
+}
+# The widest window on the screen other than the main window: the submenu.
+submenu_width() {
+    local w widest=0
+    for id in $(xdotool search --onlyvisible --name ''); do
+        [ "$id" = "$window" ] && continue
+        w=$(xdotool getwindowgeometry "$id" 2>/dev/null | sed -n 's/.*Geometry: \([0-9]*\)x.*/\1/p')
+        [ -n "$w" ] && [ "$w" -gt "$widest" ] && [ "$w" -lt 700 ] && widest=$w
+    done
+    echo "$widest"
+}
+# File, then Open (Down) or Save (Down Down), then its submenu.
+open_submenu() {
+    xdotool mousemove --window "$window" 18 8 click 1
+    sleep 0.5
+    xdotool key --delay 150 $1 Right
+    sleep 0.5
+}
+choose_slot() { # Down|"Down Down", slot number
+    open_submenu "$1"
+    for _ in $(seq 2 "$2"); do xdotool key Down; done
+    xdotool key Return
+    sleep 0.3
+}
+measure_open_submenu() {
+    open_submenu Down
+    submenu_width
+    xdotool key Escape Escape Escape
+    sleep 0.3
+}
+count_windows() { xdotool search --onlyvisible --name "^$1\$" 2>/dev/null | wc -l; }
+
+# 2. Convert and copy, as a player does.
+start_program
+default_width=$(measure_open_submenu)
+xdotool type --delay 50 'Player_01'
+echo -n | xclip -selection clipboard
+xdotool key --delay 100 Tab space Tab ctrl+c
+# "Plăýëŕ_01" in UTF-8.
+expect "convert, Tab and Ctrl+C" "$(clipboard_hex)" "506cc483c3bdc3abc5955f3031"
+
+# 3. Save slot 1.
+choose_slot "Down Down" 1
+poll find "$slots" -name mnuname1.txt >/dev/null
+expect "data file" "$(od -An -tx1 "$slots/data1.txt" | tr -d ' \n')" "506c617965725f3031"
+expect "caption file" "$(od -An -tx1 "$slots/mnuname1.txt" | tr -d ' \n')" "506c617965725f3031"
+
+# 4. Help and About, chosen twice each: one window of each.
+xdotool key ctrl+h
+poll xdotool search --onlyvisible --name '^Form3$' >/dev/null
+xdotool windowfocus --sync "$window"
+xdotool key ctrl+h
+sleep 1
+expect "one Help window" "$(count_windows Form3)" 1
+for _ in 1 2; do
+    xdotool windowfocus --sync "$window"
+    xdotool mousemove --window "$window" 82 8 click 1
+    sleep 1
+done
+expect "one About window" "$(count_windows About)" 1
+stop_program
+
+# 5. A restart shows the saved caption; legacy files at the root of C:
+#    show and open.
+start_program
+saved_width=$(measure_open_submenu)
+stop_program
+[ "$saved_width" -gt "$default_width" ] || {
+    echo "FAIL restart shows the caption: submenu ${saved_width}px, ${default_width}px before" >&2
+    exit 1
+}
+echo "ok restart shows the caption (${default_width}px -> ${saved_width}px)"
+printf 'abc' > "$WINEPREFIX/drive_c/data2.txt"
+printf 'A legacy caption, longer than Player_01' > "$WINEPREFIX/drive_c/mnuname2.txt"
+start_program
+legacy_width=$(measure_open_submenu)
+[ "$legacy_width" -gt "$saved_width" ] || {
+    echo "FAIL legacy caption shows: submenu ${legacy_width}px, ${saved_width}px without it" >&2
+    exit 1
+}
+echo "ok legacy caption shows (${saved_width}px -> ${legacy_width}px)"
+choose_slot Down 2
+echo -n | xclip -selection clipboard
+xdotool key --delay 100 Tab Tab ctrl+c
+# "ăطč" in UTF-8.
+expect "legacy name opens" "$(clipboard_hex)" "c483d8b7c48d"
+stop_program
+
+# 6. Uninstall silently: the program goes, the slot files stay.
+"$wine" "$installed/uninstall.exe" /S
+for _ in $(seq 100); do [ -e "$installed/glyphsmith.exe" ] || break; sleep 0.2; done
+"$wineserver" -w
+expect "uninstalled: program" "$(test -e "$installed" && echo left || echo gone)" gone
+expect "uninstalled: shortcut" "$(test -e "$shortcut" && echo left || echo gone)" gone
+expect "uninstalled: entry" "$(registry_value DisplayName)" ""
+expect "slot files stay" "$(cat "$slots/data1.txt" "$slots/mnuname1.txt")" "Player_01Player_01"
