@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextLayout>
@@ -51,6 +54,10 @@ private slots:
     void reopenAfterCloseIsTheSameWindow();
     void bothOpenAndCloseIndependently();
     void ctrlHOpensHelp();
+    void keyboardChoosesAbout_data();
+    void keyboardChoosesAbout();
+    void keysCloseOnlyTheirWindow_data();
+    void keysCloseOnlyTheirWindow();
     void resizeMovesNothing();
     void closingMainLeavesHelpRunning(); // runs the event loop: keep last
 
@@ -289,6 +296,63 @@ void TestDialogs::bothOpenAndCloseIndependently()
     QVERIFY(help()->isVisible());
     QVERIFY(m_form->isVisible());
     help()->close();
+    QVERIFY(m_form->isVisible());
+}
+
+// F10 puts the menu bar in the keyboard mode Alt does, in every style:
+// Right, Right reaches "About", and Return or Space chooses it without
+// typing into the name box.
+void TestDialogs::keyboardChoosesAbout_data()
+{
+    QTest::addColumn<QString>("style");
+    QTest::addColumn<int>("key");
+    for (const QString &style : QStyleFactory::keys())
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Space})
+            QTest::newRow(qPrintable(style + (key == Qt::Key_Space ? " Space" : " Return")))
+                << style << int(key);
+}
+
+void TestDialogs::keyboardChoosesAbout()
+{
+    QFETCH(QString, style);
+    QFETCH(int, key);
+    const QString before = QApplication::style()->name();
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
+    m_program.reset();
+    QApplication::setStyle(style);
+    init();
+    for (const int k : {int(Qt::Key_F10), int(Qt::Key_Right), int(Qt::Key_Right), key})
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(k));
+    QTRY_VERIFY(about() && about()->isVisible());
+    QCOMPARE(m_form->findChild<QLineEdit *>("Text1")->text(), QString());
+}
+
+// Esc and Ctrl+W close the window they are pressed in, and only that one.
+void TestDialogs::keysCloseOnlyTheirWindow_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QKeySequence>("key");
+    for (const char *window : {"About", "Help"}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 Esc").arg(window)))
+            << window << QKeySequence(Qt::Key_Escape);
+        QTest::newRow(qPrintable(QStringLiteral("%1 Ctrl+W").arg(window)))
+            << window << QKeySequence(Qt::CTRL | Qt::Key_W);
+    }
+}
+
+void TestDialogs::keysCloseOnlyTheirWindow()
+{
+    QFETCH(QString, window);
+    QFETCH(QKeySequence, key);
+    choose("mnuabout");
+    choose("mnuhelppage");
+    QWidget *target = window == "About" ? static_cast<QWidget *>(about()) : help();
+    QWidget *other = window == "About" ? static_cast<QWidget *>(help()) : about();
+    target->activateWindow();
+    QTRY_VERIFY(target->isActiveWindow());
+    QTest::keySequence(target, key);
+    QTRY_VERIFY(!target->isVisible());
+    QVERIFY(other->isVisible());
     QVERIFY(m_form->isVisible());
 }
 

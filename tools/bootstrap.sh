@@ -13,7 +13,7 @@ else
     xvfb xauth xdotool xclip
     clang libclang-rt-14-dev
     desktop-file-utils appstream binutils-mingw-w64-x86-64 dpkg-dev file lintian
-    x11-utils dbus at-spi2-core python3-pyatspi"
+    x11-utils dbus at-spi2-core python3-pyatspi adwaita-qt6"
 fi
 missing=
 for p in $packages; do

@@ -23,7 +23,10 @@ options=(
     -DFEATURE_sql=OFF -DFEATURE_network=OFF -DFEATURE_dbus=OFF
     -DINPUT_opengl=no -DFEATURE_opengl=OFF -DFEATURE_opengl_dynamic=OFF -DFEATURE_dynamicgl=OFF
     -DFEATURE_printsupport=OFF -DFEATURE_concurrent=OFF
-    -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF -DFEATURE_direct2d=OFF
+    -DFEATURE_xml=OFF -DFEATURE_vulkan=OFF
+    # Qt 6.4 builds the DirectWrite font database only with direct2d, yet uses
+    # it whenever directwrite3 is on; GDI fonts are its default on Windows.
+    -DFEATURE_direct2d=OFF -DFEATURE_directwrite3=OFF
     -DFEATURE_imageformat_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
 )
 key=$(printf '%s\n' "$version" "${options[@]}" "$(cat "$here/cmake/mingw-w64.cmake")" \

@@ -2,6 +2,7 @@
 
 // Keyboard conventions the windows share.
 
+class QMainWindow;
 class QWidget;
 
 namespace common {
@@ -11,5 +12,14 @@ namespace common {
 // windows have none, so it does nothing at all. Alt alone and F10 still
 // reach the menu bar.
 void ignoreAltTyping(QWidget *box);
+
+// The menu bar answers the keyboard in every style: Alt, or F10 as on the
+// desktops the program runs on, highlights its first title; the arrows move
+// along it, and Return, Space or Down opens the highlighted menu or chooses
+// an item without one ("About").
+void keyboardMenuBar(QMainWindow *window);
+
+// Esc and Ctrl+W close the window they are pressed in, and only that one.
+void closeByKeyboard(QWidget *window);
 
 } // namespace common

@@ -1,5 +1,7 @@
 #include "secondarywindow.h"
 
+#include "keyboard.h"
+
 #include <QAccessibleWidget>
 
 namespace common {
@@ -21,6 +23,8 @@ SecondaryWindow::SecondaryWindow()
         return true;
     }();
     Q_UNUSED(installed);
+    // No buttons: the keyboard closes it as a dialog is closed.
+    common::closeByKeyboard(this);
 }
 
 } // namespace common

@@ -12,7 +12,6 @@
 #include <QDir>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QShortcut>
 #include <QValidator>
 
 using name_slots::FileProblem;
@@ -72,10 +71,7 @@ Form1::Form1(name_slots::SlotStore store, QWidget *parent)
     connect(ui->Command2, &QPushButton::clicked, this, &Form1::clear);
     connect(ui->mnuabout, &QAction::triggered, this, &Form1::aboutChosen);
     connect(ui->mnuhelppage, &QAction::triggered, this, &Form1::helpChosen);
-    // F10 opens the first menu, as on the desktops the program runs on (Alt
-    // alone already reaches the menu bar). The windows have no access keys.
-    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
-            [this] { menuBar()->setActiveAction(ui->mnufile->menuAction()); });
+    common::keyboardMenuBar(this);
     connectSlotItems();
     loadSlotCaptions();
     ui->Text1->setFocus();
