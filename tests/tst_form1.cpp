@@ -46,8 +46,10 @@ private slots:
     void convertTwiceGivesOneName();
     void clearAfterConvert();
     void lineTakesPaletteColours();
-    void pasteIntoNameBox_data();
-    void pasteIntoNameBox();
+    void pasteIntoEitherBox_data();
+    void pasteIntoEitherBox();
+    void returnTypesNothing_data();
+    void returnTypesNothing();
     void copyKeepsNoBreakSpace();
     void longPasteIsHeldAndConvertsInFull();
     void labelShowsMarkupAsText();
@@ -273,25 +275,70 @@ void TestForm1::lineTakesPaletteColours()
     QCOMPARE(drawn(), line->palette().color(QPalette::Highlight));
 }
 
-void TestForm1::pasteIntoNameBox_data()
+// What each box keeps of a paste: one line without control characters, at
+// most the longest name; the name box also holds to its code page.
+void TestForm1::pasteIntoEitherBox_data()
 {
+    QTest::addColumn<bool>("output");
     QTest::addColumn<QString>("pasted");
     QTest::addColumn<QString>("held");
-    QTest::newRow("outside the code page") << QString::fromUtf16(u"a\u20AC\u0100\u0416\U0001F600b")
-                                           << QString::fromUtf16(u"a\u20AC???b");
-    QTest::newRow("line breaks and tabs") << "Alice\nBob\r\nC\tD"
-                                          << "Alice Bob  C D";
-    QTest::newRow("control characters")
-        << QString::fromUtf16(u"a\u001B\u0007\u007F\u0085b") << "a??? b";
+    const QString huge(10 * 1000 * 1000, QChar(u'x'));
+    const QString longest(unicode_text::kMaxNameLength, QChar(u'x'));
+    for (const bool output : {false, true}) {
+        const char *box = output ? "output box: " : "name box: ";
+        QTest::newRow(qPrintable(QString(box) + "outside the code page"))
+            << output << QString::fromUtf16(u"a\u20AC\u0100\u0416b")
+            << (output ? QString::fromUtf16(u"a\u20AC\u0100\u0416b")
+                       : QString::fromUtf16(u"a\u20AC??b"));
+        QTest::newRow(qPrintable(QString(box) + "line breaks and tabs"))
+            << output << "Alice\nBob\r\nC\tD"
+            << "Alice Bob  C D";
+        QTest::newRow(qPrintable(QString(box) + "control characters"))
+            << output << QString::fromUtf16(u"a\u001B\u0007\u007F\u0085b") << "a??? b";
+        QTest::newRow(qPrintable(QString(box) + "10 MB")) << output << huge << longest;
+    }
+    QTest::newRow("output box: a pair at the limit is not split")
+        << true
+        << QString(unicode_text::kMaxNameLength - 1, QChar(u'x')) +
+               QString::fromUtf16(u"\U0001F600")
+        << QString(unicode_text::kMaxNameLength - 1, QChar(u'x'));
 }
 
-void TestForm1::pasteIntoNameBox()
+void TestForm1::pasteIntoEitherBox()
 {
+    QFETCH(bool, output);
     QFETCH(QString, pasted);
     QFETCH(QString, held);
+    QWidget *box = output ? static_cast<QWidget *>(uniText1()) : text1();
+    box->setFocus();
     QApplication::clipboard()->setText(pasted);
-    QTest::keyClick(text1(), Qt::Key_V, Qt::ControlModifier);
-    QCOMPARE(text1()->text(), held);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(output ? uniText1()->wholeText() : text1()->text(), held);
+}
+
+// Return and keypad Enter start no second line in either one-line box.
+void TestForm1::returnTypesNothing_data()
+{
+    QTest::addColumn<bool>("output");
+    QTest::addColumn<int>("key");
+    for (const bool output : {false, true})
+        for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter})
+            QTest::newRow(qPrintable(QStringLiteral("%1 %2").arg(
+                output ? "output box" : "name box", key == Qt::Key_Enter ? "Enter" : "Return")))
+                << output << int(key);
+}
+
+void TestForm1::returnTypesNothing()
+{
+    QFETCH(bool, output);
+    QFETCH(int, key);
+    typeAndConvert("ab");
+    QWidget *box = output ? static_cast<QWidget *>(uniText1()) : text1();
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+    QCOMPARE(uniText1()->wholeText(), glyphs::convertName(u"ab"));
+    QCOMPARE(text1()->text(), QStringLiteral("ab"));
 }
 
 // What the user copies out of the output box is the converted name to the

@@ -28,6 +28,11 @@ bool inCodePage(char16_t c) noexcept
            std::find(kHighControls.begin(), kHighControls.end(), c) != kHighControls.end();
 }
 
+bool isControl(char16_t c) noexcept
+{
+    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+}
+
 } // namespace
 
 char16_t fromWindows1252(unsigned char byte) noexcept
@@ -41,6 +46,17 @@ QString decodeWindows1252(QByteArrayView bytes)
     QChar *dst = out.data();
     for (char b : bytes)
         *dst++ = QChar(fromWindows1252(static_cast<unsigned char>(b)));
+    return out;
+}
+
+QString withoutControls(QStringView text)
+{
+    QString out = text.toString();
+    for (QChar &c : out)
+        if (isLineBreakOrTab(c.unicode()))
+            c = u' ';
+        else if (isControl(c.unicode()))
+            c = u'?';
     return out;
 }
 

@@ -22,6 +22,10 @@ char16_t fromWindows1252(unsigned char byte) noexcept;
 
 QString decodeWindows1252(QByteArrayView bytes);
 
+// The text with tabs and line breaks as spaces, and every other control
+// character as "?": what either one-line box keeps of a paste.
+QString withoutControls(QStringView text);
+
 // The text as the one-line name box holds it. Tabs and line breaks become
 // spaces. Control characters, which a game stores badly in a name, and
 // every character the code page cannot hold become "?"; a surrogate pair is

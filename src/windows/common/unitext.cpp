@@ -1,12 +1,14 @@
 #include "unitext.h"
 
 #include "glyphs/gamename.h"
+#include "unicode_text/codepage.h"
 
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QTextBlock>
 #include <QTextOption>
+#include <algorithm>
 #include <utility>
 
 namespace common {
@@ -144,10 +146,13 @@ QMimeData *UniText::createMimeDataFromSelection() const
 
 void UniText::insertFromMimeData(const QMimeData *source)
 {
-    QString text = source->text();
-    for (QChar &c : text)
-        if (c == u'\n' || c == u'\r' || c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
-            c = u' ';
+    // As in the name box: one line, no control characters, and no more than
+    // the longest name, which keeps every edit quick.
+    const qsizetype kept = wholeText().size() - textCursor().selectedText().size();
+    QString text = unicode_text::withoutControls(source->text());
+    text.truncate(std::max<qsizetype>(0, unicode_text::kMaxNameLength - kept));
+    if (!text.isEmpty() && text.back().isHighSurrogate())
+        text.chop(1);
     insertAtCaret(text);
 }
 
