@@ -65,6 +65,7 @@ private slots:
     void bannerShowsFocus();
     void gameCut_data();
     void gameCut();
+    void gameCutIsDrawnDimmed_data();
     void gameCutIsDrawnDimmed();
 
 private:
@@ -635,8 +636,23 @@ void TestForm1::gameCut()
 }
 
 // The dimmed part is drawn in another colour than the part the game keeps.
+// In any palette, that of styles whose placeholder colour is the text
+// colour (Adwaita) included.
+void TestForm1::gameCutIsDrawnDimmed_data()
+{
+    QTest::addColumn<bool>("placeholderIsText");
+    QTest::newRow("the style's own palette") << false;
+    QTest::newRow("placeholder colour equal to the text colour") << true;
+}
+
 void TestForm1::gameCutIsDrawnDimmed()
 {
+    QFETCH(bool, placeholderIsText);
+    if (placeholderIsText) {
+        QPalette palette = uniText1()->palette();
+        palette.setColor(QPalette::PlaceholderText, palette.color(QPalette::Text));
+        uniText1()->setPalette(palette);
+    }
     // Thirty narrow "l" (one byte each), then glyphs of two bytes: the cut
     // falls at 30, well inside the box.
     typeAndConvert(QString(30, QChar(u'l')) + "aaaa");

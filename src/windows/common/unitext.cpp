@@ -9,6 +9,7 @@
 #include <QTextBlock>
 #include <QTextOption>
 #include <algorithm>
+#include <cstdlib>
 #include <utility>
 
 namespace common {
@@ -69,6 +70,20 @@ QString sizeInWords(const glyphs::GameFit &fit)
         .arg(characters(fit.characters));
 }
 
+// The placeholder colour, unless a style makes it (nearly) the text colour:
+// then the text colour half-way to the background, so that the cut part
+// always stands apart.
+QColor dimmedColor(const QPalette &palette)
+{
+    const QColor text = palette.color(QPalette::Text);
+    const QColor placeholder = palette.color(QPalette::PlaceholderText);
+    if (std::abs(placeholder.lightness() - text.lightness()) >= 64)
+        return placeholder;
+    const QColor base = palette.color(QPalette::Base);
+    return QColor((text.red() + base.red()) / 2, (text.green() + base.green()) / 2,
+                  (text.blue() + base.blue()) / 2);
+}
+
 } // namespace
 
 void UniText::showGameCut()
@@ -82,7 +97,7 @@ void UniText::showGameCut()
         QTextEdit::ExtraSelection dimmed{QTextCursor(document()), QTextCharFormat()};
         dimmed.cursor.setPosition(int(fit.keptUnits));
         dimmed.cursor.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
-        dimmed.format.setForeground(palette().color(QPalette::PlaceholderText));
+        dimmed.format.setForeground(dimmedColor(palette()));
         cut << dimmed;
     }
     setExtraSelections(cut);
