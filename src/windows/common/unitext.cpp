@@ -55,33 +55,50 @@ QString characters(qsizetype n)
     return n == 1 ? UniText::tr("1 character") : UniText::tr("%1 characters").arg(n);
 }
 
-// The name's size in words, for the tooltip and screen readers.
-QString sizeInWords(const glyphs::GameFit &fit)
+// The name's size in words, for the tooltip and screen readers. The cut is
+// that of GoldSrc (CS 1.6, Condition Zero) and Source (CS: Source); CS:GO
+// and CS2 show the player's Steam name instead.
+QString sizeInWords(const glyphs::GameFit &fit, const QString &text)
 {
-    if (fit.fits())
-        return UniText::tr("%1, %2 bytes in UTF-8: the game keeps all of it (%3 bytes at most).")
-            .arg(characters(fit.characters))
-            .arg(fit.bytes)
-            .arg(glyphs::kGameNameBytes);
-    return UniText::tr("%1 bytes in UTF-8; the game keeps %2 bytes: the first %3 of %4.")
-        .arg(fit.bytes)
-        .arg(glyphs::kGameNameBytes)
-        .arg(fit.keptCharacters)
-        .arg(characters(fit.characters));
+    QString words =
+        fit.fits()
+            ? UniText::tr("%1, %2 bytes in UTF-8: CS 1.6, Condition Zero and CS: Source keep all "
+                          "of it (%3 bytes at most).")
+                  .arg(characters(fit.characters))
+                  .arg(fit.bytes)
+                  .arg(glyphs::kGameNameBytes)
+            : UniText::tr("%1 bytes in UTF-8; CS 1.6, Condition Zero and CS: Source keep %2 bytes: "
+                          "the first %3 of %4.")
+                  .arg(fit.bytes)
+                  .arg(glyphs::kGameNameBytes)
+                  .arg(fit.keptCharacters)
+                  .arg(characters(fit.characters));
+    // GoldSrc servers blank these out of every player's user info.
+    if (text.contains(u'%') || text.contains(u'&'))
+        words += u' ' + UniText::tr("CS 1.6 servers show %1 and %2 as spaces.")
+                            .arg(QStringLiteral("%"), QStringLiteral("&"));
+    return words;
 }
 
-// The placeholder colour, unless a style makes it (nearly) the text colour:
-// then the text colour half-way to the background, so that the cut part
-// always stands apart.
+// The colour of a over b, as drawn.
+QColor over(const QColor &a, const QColor &b, qreal alpha)
+{
+    const auto mix = [alpha](int x, int y) { return int(x * alpha + y * (1 - alpha)); };
+    return QColor(mix(a.red(), b.red()), mix(a.green(), b.green()), mix(a.blue(), b.blue()));
+}
+
+// The placeholder colour, unless a style draws it (nearly) as the text
+// colour: then the text colour half-way to the background, so that the cut
+// part always stands apart.
 QColor dimmedColor(const QPalette &palette)
 {
     const QColor text = palette.color(QPalette::Text);
-    const QColor placeholder = palette.color(QPalette::PlaceholderText);
-    if (std::abs(placeholder.lightness() - text.lightness()) >= 64)
-        return placeholder;
     const QColor base = palette.color(QPalette::Base);
-    return QColor((text.red() + base.red()) / 2, (text.green() + base.green()) / 2,
-                  (text.blue() + base.blue()) / 2);
+    const QColor placeholder = palette.color(QPalette::PlaceholderText);
+    const QColor drawn = over(placeholder, base, placeholder.alphaF());
+    if (std::abs(drawn.lightness() - text.lightness()) >= 64)
+        return placeholder;
+    return over(text, base, 0.5);
 }
 
 } // namespace
@@ -101,7 +118,7 @@ void UniText::showGameCut()
         cut << dimmed;
     }
     setExtraSelections(cut);
-    const QString size = text.isEmpty() ? QString() : sizeInWords(fit);
+    const QString size = text.isEmpty() ? QString() : sizeInWords(fit, text);
     setToolTip(size);
     setAccessibleDescription(
         text.isEmpty() ? tr("The converted name: select it and copy it into the game.") : size);
