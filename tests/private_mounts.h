@@ -72,6 +72,13 @@ inline Mount bind(const QString &source, const QString &target)
 }
 
 // Fills the file system that holds the folder to its last block.
+// Makes a mount made here read-only.
+inline bool makeReadOnly(const QString &target)
+{
+    return ::mount(nullptr, QFile::encodeName(target).constData(), nullptr, MS_REMOUNT | MS_RDONLY,
+                   nullptr) == 0;
+}
+
 inline bool fill(const QString &folder)
 {
     QFile filler(folder + QStringLiteral("/filler"));

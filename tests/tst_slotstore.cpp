@@ -45,6 +45,7 @@ private slots:
     void saveThenOpen();
     void failedSaves_data();
     void failedSaves();
+    void folderIsAFile();
     void secondCopyWaitsForTheLock();
     void lockLeftEmpty_data();
     void lockLeftEmpty();
@@ -275,11 +276,16 @@ void TestSlotStore::failedSaves_data()
     QTest::addColumn<QByteArray>("dataAfter");
     QTest::newRow("data file is a folder")
         << "data folder" << SaveResult::NameNotSaved << "data1.txt" << QByteArray("<folder>");
+    // The lock fails for a reason of its own: told at once, another copy not blamed.
+    QTest::newRow("lock is a folder")
+        << "lock folder" << SaveResult::NameNotSaved << ".slots.lock" << QByteArray("old name");
 #if GLYPHSMITH_LINUX_TESTS
     QTest::newRow("caption file is a FIFO") << "caption fifo" << SaveResult::CaptionNotWritten
                                             << "mnuname1.txt" << QByteArray("old name");
     QTest::newRow("full file system")
-        << "full" << SaveResult::NameNotSaved << "data1.txt" << QByteArray("old name");
+        << "full" << SaveResult::NameNotSaved << "" << QByteArray("old name");
+    QTest::newRow("read-only file system")
+        << "read-only" << SaveResult::NameNotSaved << "" << QByteArray("old name");
     QTest::newRow("caption file cannot be replaced")
         << "caption busy" << SaveResult::CaptionNotReplaced << "mnuname1.txt"
         << QByteArray("new name");
@@ -296,7 +302,7 @@ void TestSlotStore::failedSaves()
     QVERIFY(QDir().mkpath(folder));
 #if GLYPHSMITH_LINUX_TESTS
     private_mounts::Mount mount;
-    if (how == "full") {
+    if (how == "full" || how == "read-only") {
         mount = private_mounts::tmpfs(folder, 64);
         if (!mount.isMounted())
             QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
@@ -313,6 +319,8 @@ void TestSlotStore::failedSaves()
 #if GLYPHSMITH_LINUX_TESTS
     if (how == "full")
         QVERIFY(private_mounts::fill(folder));
+    if (how == "read-only")
+        QVERIFY(private_mounts::makeReadOnly(folder));
     if (how == "caption busy") {
         // A file mounted over the caption file cannot be replaced: EBUSY.
         write("mounted", "old caption\n");
@@ -322,11 +330,18 @@ void TestSlotStore::failedSaves()
     }
 #endif
 
+    if (how == "lock folder")
+        make("slots/.slots.lock", "folder");
+
+    QElapsedTimer timer;
+    timer.start();
     const SaveResult r = SlotStore(folder).save(1, u"new name", u"new caption");
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
     QCOMPARE(r.status, status);
     QCOMPARE(r.problem.slot, 1);
-    QCOMPARE(r.problem.path, QDir(folder).filePath(file));
+    QCOMPARE(r.problem.path, file.isEmpty() ? folder : QDir(folder).filePath(file));
     QVERIFY(!r.problem.reason.isEmpty());
+    QVERIFY2(!r.problem.reason.contains("Another copy"), qPrintable(r.problem.reason));
     if (how != "data folder")
         QCOMPARE(read("slots/data1.txt"), dataAfter);
     if (how != "caption fifo")
@@ -338,6 +353,18 @@ void TestSlotStore::failedSaves()
     const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     for (const QString &entry : left)
         QVERIFY2(!entry.contains(".txt."), qPrintable(entry)); // no temporary file
+}
+
+// A slot folder that cannot be made is told at once, naming it.
+void TestSlotStore::folderIsAFile()
+{
+    write("slots", "a file");
+    const SaveResult r = SlotStore(path("slots/inner")).save(1, u"name", u"caption");
+    QCOMPARE(r.status, SaveResult::NameNotSaved);
+    QCOMPARE(r.problem.path, path("slots/inner"));
+    QVERIFY(!r.problem.reason.isEmpty());
+    QVERIFY2(!r.problem.reason.contains("Another copy"), qPrintable(r.problem.reason));
+    QCOMPARE(read("slots"), QByteArray("a file"));
 }
 
 // While another copy of the program holds the slot folder's lock, a save

@@ -10,6 +10,9 @@
 #include <QFileInfo>
 #include <QLockFile>
 #include <QStandardPaths>
+#include <QTemporaryFile>
+#include <filesystem>
+#include <system_error>
 
 namespace name_slots {
 namespace {
@@ -25,18 +28,57 @@ QString tr(const char *text)
 // How long a save waits for another running copy's save to end.
 constexpr int kLockWaitMs = 3000;
 
-// Qt reclaims a lock whose holder died, except one the holder died in before
-// writing a byte to it: that one only after 30 s. A running copy fills its
-// lock at once, so a lock still empty after a whole wait is a crashed one.
-// Removing it fails while any running copy holds it.
-bool takeLock(QLockFile &lock, const QString &path)
+// Why no file can be made in the folder: what the system says when one is
+// written there (a read-only or full disk, say).
+QString whyNoFileCanBeMade(const QString &folder)
 {
-    if (lock.tryLock(kLockWaitMs))
-        return true;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".slots.probe.XXXXXX")));
+    if (!probe.open())
+        return probe.errorString();
+    if (probe.write("x", 1) != 1 || !probe.flush())
+        return probe.errorString();
+    return tr("The lock file %1 could not be made.")
+        .arg(QDir::toNativeSeparators(probe.fileName()));
+}
+
+// Takes the folder's lock, or says why not. Only a lock that a running copy
+// holds is waited for: Qt reclaims a lock whose holder died, except one the
+// holder died in before writing a byte to it, and that one only after 30 s.
+// A running copy fills its lock at once, so a lock still empty after a whole
+// wait is a crashed one; removing it fails while any running copy holds it.
+// The problem names the lock when something else is in its place, the
+// folder when no file can be made there, and the data file when another copy
+// is saving.
+FileProblem takeLock(QLockFile &lock, const QString &path, FileProblem busy)
+{
     const QFileInfo file(path);
-    const bool abandoned = lock.error() == QLockFile::LockFailedError && file.size() == 0 &&
-                           file.lastModified().msecsTo(QDateTime::currentDateTime()) >= kLockWaitMs;
-    return abandoned && lock.removeStaleLockFile() && lock.tryLock(0);
+    if (file.exists() && !file.isFile())
+        return {busy.slot, path,
+                file.isDir() ? tr("It is a folder, not a file.") : tr("It is not a regular file.")};
+    if (lock.tryLock(0))
+        return {};
+    if (lock.error() != QLockFile::LockFailedError)
+        return {busy.slot, file.absolutePath(), whyNoFileCanBeMade(file.absolutePath())};
+    if (lock.tryLock(kLockWaitMs))
+        return {};
+    const QFileInfo after(path);
+    const bool abandoned =
+        lock.error() == QLockFile::LockFailedError && after.size() == 0 &&
+        after.lastModified().msecsTo(QDateTime::currentDateTime()) >= kLockWaitMs;
+    if (abandoned && lock.removeStaleLockFile() && lock.tryLock(0))
+        return {};
+    busy.reason = tr("Another copy of the program is saving a slot; try again in a moment.");
+    return busy;
+}
+
+// Makes the slot folder, or says why it cannot be made.
+QString makeFolder(const QString &folder)
+{
+    std::error_code error;
+    std::filesystem::create_directories(QDir(folder).filesystemAbsolutePath(), error);
+    if (!error && QFileInfo(folder).isDir())
+        return QString();
+    return error ? QString::fromLocal8Bit(error.message()) : tr("It is a file, not a folder.");
 }
 
 } // namespace
@@ -135,14 +177,13 @@ SaveResult SlotStore::save(int number, QStringView name, QStringView caption) co
     const NameSlot &slot = slotNumbered(number);
     const QString dataPath = savePath(slot.dataFile);
     const QString captionPath = savePath(slot.captionFile);
-    QDir().mkpath(m_folder);
+    if (const QString why = makeFolder(m_folder); !why.isEmpty())
+        return {SaveResult::NameNotSaved, {number, m_folder, why}, std::nullopt};
     const QString lockPath = savePath(".slots.lock");
     QLockFile lock(lockPath);
-    if (!takeLock(lock, lockPath))
-        return {SaveResult::NameNotSaved,
-                {number, dataPath,
-                 tr("Another copy of the program is saving a slot; try again in a moment.")},
-                std::nullopt};
+    if (FileProblem p = takeLock(lock, lockPath, {number, dataPath, QString()});
+        !p.reason.isEmpty())
+        return {SaveResult::NameNotSaved, std::move(p), std::nullopt};
 
     PendingSave data(dataPath);
     PendingSave captionFile(captionPath);
