@@ -19,6 +19,8 @@ check() { # description, expected exit code, stdout pattern, stderr pattern, arg
     o=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 "${runner[@]}" "$program" "$@" 2>/tmp/cli-err.$$)
     c=$?
     e=$(cat /tmp/cli-err.$$)
+    # Windows ends its lines with CR LF.
+    [ ${#runner[@]} -gt 0 ] && o=${o//$'\r'/} && e=${e//$'\r'/}
     rm -f /tmp/cli-err.$$
     if [ "$c" != "$code" ] || ! matches "$o" "$out" || ! matches "$e" "$err"; then
         echo "FAIL $what: exit $c, stdout '$o', stderr '$e'" >&2

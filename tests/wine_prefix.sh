@@ -2,7 +2,10 @@
 # Makes a fresh 64-bit Wine prefix for the Windows tests, with the fonts the
 # tests measure on Linux too: Liberation Sans for Arial and MS Sans Serif,
 # Lato for Arial Black, DejaVu Sans for the Arabic glyphs, and Wine's own
-# MS Sans Serif. Usage: wine_prefix.sh PREFIX
+# MS Sans Serif. With --no-display, Wine draws into no display at all (its
+# null driver), so that the window tests run on Qt's real Windows platform,
+# fonts and all, without an X server: Qt's offscreen platform has no font
+# database on Windows. Usage: wine_prefix.sh PREFIX [--no-display]
 set -euo pipefail
 prefix=$1
 command -v /usr/lib/wine/wine64 >/dev/null || { echo "SKIP: wine64 is not installed"; exit 77; }
@@ -19,4 +22,8 @@ for f in /usr/share/fonts/truetype/liberation2/LiberationSans-*.ttf \
     [ -f "$f" ] || { echo "missing font $f" >&2; exit 1; }
     cp "$f" "$fonts/"
 done
+if [ "${2:-}" = --no-display ]; then
+    /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f
+    /usr/lib/wine/wineserver -w
+fi
 echo "prefix ready: $prefix"

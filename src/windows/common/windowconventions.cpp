@@ -22,24 +22,30 @@ namespace {
 constexpr const char *kMsSansSerif = "MS Sans Serif";
 constexpr const char *kMsSansSerifFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
 
+bool scaledScreen()
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    return screen && screen->devicePixelRatio() > 1.0;
+}
+
 void installFontSubstitutes()
 {
     static const bool installed = [] {
-        const QScreen *screen = QGuiApplication::primaryScreen();
-        const bool scaled = screen && screen->devicePixelRatio() > 1.0;
-        if (!scaled && QFile::exists(QString::fromLatin1(kMsSansSerifFile)))
+        if (!scaledScreen() && QFile::exists(QString::fromLatin1(kMsSansSerifFile)))
             QFontDatabase::addApplicationFont(QString::fromLatin1(kMsSansSerifFile));
         // Where MS Sans Serif is missing, Liberation Sans is the nearest plain
-        // sans; it keeps Arial's metrics. Lato Black stands in for the heavy
-        // Arial Black.
-        QFont::insertSubstitutions(
-            QStringLiteral("MS Sans Serif"),
-            {QStringLiteral("Liberation Sans"), QStringLiteral("DejaVu Sans")});
-        QFont::insertSubstitutions(QStringLiteral("Arial"), {QStringLiteral("Liberation Sans"),
-                                                             QStringLiteral("DejaVu Sans")});
-        QFont::insertSubstitutions(
-            QStringLiteral("Arial Black"),
-            {QStringLiteral("Lato Black"), QStringLiteral("Lato"), QStringLiteral("DejaVu Sans")});
+        // sans; it keeps Arial's metrics, and Windows has Arial itself. Lato
+        // Black stands in for the heavy Arial Black. DejaVu Sans, last, draws
+        // the Arabic glyphs where the others have none.
+        const QString dejaVu = QStringLiteral("DejaVu Sans");
+        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
+                                   {QStringLiteral("Liberation Sans"), dejaVu});
+        QFont::insertSubstitutions(QStringLiteral("Liberation Sans"),
+                                   {QStringLiteral("Arial"), dejaVu});
+        QFont::insertSubstitutions(QStringLiteral("Arial"),
+                                   {QStringLiteral("Liberation Sans"), dejaVu});
+        QFont::insertSubstitutions(QStringLiteral("Arial Black"),
+                                   {QStringLiteral("Lato Black"), QStringLiteral("Lato"), dejaVu});
         return true;
     }();
     Q_UNUSED(installed);
@@ -92,9 +98,16 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
 {
     installFontSubstitutes();
     QString face = family;
+    // MS Sans Serif is a bitmap face, which a scaled screen would draw blown
+    // up: the scalable stand-in takes its place there, as Windows does too.
+    if (family == QLatin1String(kMsSansSerif) && scaledScreen())
+        face = QFont::substitutes(face).constFirst();
     if (weight > QFont::Normal && !hasWeight(face, weight) && !QFont::substitutes(face).isEmpty())
         face = QFont::substitutes(face).constFirst();
-    QFont font(face);
+    // The whole list, so that a glyph the face lacks comes from the next
+    // one on every platform, not only where fontconfig finds one.
+    QFont font;
+    font.setFamilies(QStringList{face} + QFont::substitutes(face));
     font.setPointSizeF(pointSize);
     font.setWeight(weight);
     font.setStyleHint(QFont::SansSerif);
