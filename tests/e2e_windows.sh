@@ -36,10 +36,11 @@ slots="$user_dir/AppData/Roaming/Ravenmoor/Ravenmoor Glyphsmith"
 shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Ravenmoor Glyphsmith.lnk"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\RavenmoorGlyphsmith'
 
-# Polls a command until it prints something, for at most 20 s.
+# Polls a command until it prints something, for at most 60 s (a first start
+# in a fresh prefix is slow).
 poll() {
     local out
-    for _ in $(seq 400); do
+    for _ in $(seq 1200); do
         out=$("$@" 2>/dev/null || true)
         [ -n "$out" ] && { printf '%s' "$out"; return 0; }
         sleep 0.05
@@ -61,6 +62,14 @@ registry_value() { # name
         sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
 }
 
+# The display comes first: a Wine process started without one (a registry
+# query, say) leaves the prefix's session without a window driver.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
+pids+=($!)
+poll cat "$work/display" >/dev/null
+export DISPLAY=:$(head -n1 "$work/display")
+poll xdpyinfo >/dev/null
+
 # 1. Install silently; a second install replaces the first.
 for round in first second; do
     "$wine" "$setup" /S
@@ -74,17 +83,15 @@ expect "uninstall entry: publisher" "$(registry_value Publisher)" "Ravenmoor"
 expect "uninstall entry: icon" "$(registry_value DisplayIcon)" \
     'C:\users\'"$(whoami)"'\AppData\Local\Programs\Ravenmoor Glyphsmith\glyphsmith.exe,0'
 
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-poll cat "$work/display" >/dev/null
-export DISPLAY=:$(head -n1 "$work/display")
-poll xdpyinfo >/dev/null
 
 start_program() {
-    "$wine" "$installed/glyphsmith.exe" &
+    WINEDEBUG=err+all "$wine" "$installed/glyphsmith.exe" >>"$work/program.log" 2>&1 &
     program_pid=$!
     pids+=($program_pid)
-    window=$(poll xdotool search --onlyvisible --name '^Ravenmoor Glyphsmith V2$' | head -n1)
+    window=$(poll xdotool search --onlyvisible --name "^Ravenmoor Glyphsmith V2\$" | head -n1) || {
+        tail -n 20 "$work/program.log" >&2
+        exit 1
+    }
     xdotool windowfocus --sync "$window"
     sleep 0.5
 }
