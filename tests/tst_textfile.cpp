@@ -77,6 +77,7 @@ void TestTextFile::roundTrip_data()
     QTest::newRow("outside the BMP") << QString::fromUtf16(u"x\U0001F600y");
     QTest::newRow("NUL inside") << QString::fromUtf16(u"a\u0000b", 3);
     QTest::newRow("longest name") << QString(32766, QChar(0x0637));
+    QTest::newRow("exactly the file size limit") << QString(kMaxTextFileBytes, QChar(u'a'));
 }
 
 void TestTextFile::roundTrip()
