@@ -43,17 +43,7 @@ mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
 # speaks to the accessibility bus as it does when a screen reader runs.
 export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
-# Polls a command until it prints something, for at most 10 s.
-poll() {
-    local out
-    for _ in $(seq 200); do
-        out=$("$@" 2>/dev/null || true)
-        [ -n "$out" ] && { printf '%s' "$out"; return 0; }
-        sleep 0.05
-    done
-    echo "timed out waiting for: $*" >&2
-    return 1
-}
+. "$here/poll.sh"
 
 # Xvfb picks a free display and writes its number to the file; the test goes
 # on once the server answers there. Without -noreset the server resets each

@@ -36,18 +36,9 @@ slots="$user_dir/AppData/Roaming/Ravenmoor/Ravenmoor Glyphsmith"
 shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Ravenmoor Glyphsmith.lnk"
 uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\RavenmoorGlyphsmith'
 
-# Polls a command until it prints something, for at most 60 s (a first start
-# in a fresh prefix is slow).
-poll() {
-    local out
-    for _ in $(seq 1200); do
-        out=$("$@" 2>/dev/null || true)
-        [ -n "$out" ] && { printf '%s' "$out"; return 0; }
-        sleep 0.05
-    done
-    echo "timed out waiting for: $*" >&2
-    return 1
-}
+# A first start in a fresh prefix is slow.
+POLL_SECONDS=60
+. "$here/poll.sh"
 
 expect() { # name actual expected
     if [ "$2" != "$3" ]; then
