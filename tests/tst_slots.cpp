@@ -103,8 +103,9 @@ private slots:
     void startUpWithUnreadableCaptionFiles();
 #if GLYPHSMITH_LINUX_TESTS
     void saveOnFullDiskChangesNothing();
-    void captionNotReplacedShowsStoredCaption();
+    void captionNotReplacedSavesNothing();
 #endif
+    void startTellsOfSavesCutShort();
     void longestCaptionsKeepMenusQuick();
 
 private:
@@ -378,8 +379,9 @@ void TestSlots::saveOnFullDiskChangesNothing()
 
 // When the name is stored but the caption file cannot be replaced, the
 // menu shows what the caption file still holds.
-void TestSlots::captionNotReplacedShowsStoredCaption()
+void TestSlots::captionNotReplacedSavesNothing()
 {
+    write("data1.txt", "old");
     write("mnuname1.txt", "");
     write("mounted", "kept caption");
     const private_mounts::Mount mount = private_mounts::bind(path("mounted"), path("mnuname1.txt"));
@@ -393,7 +395,7 @@ void TestSlots::captionNotReplacedShowsStoredCaption()
     QCOMPARE(run.warnings.size(), 1);
     QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname1.txt"))));
     QCOMPARE(run.caption(1), QStringLiteral("kept caption"));
-    QCOMPARE(read("data1.txt"), QByteArray("new"));
+    QCOMPARE(read("data1.txt"), QByteArray("old"));
 }
 #endif
 
@@ -430,6 +432,23 @@ void TestSlots::startUpWithUnreadableCaptionFiles()
     QCOMPARE(run.warnings.size(), 1);
     QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname1.txt"))));
     QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname2.txt"))));
+}
+
+// The start completes a save cut short after its marker, shows the caption
+// it saved, and says so in one message with the caption it could not read.
+void TestSlots::startTellsOfSavesCutShort()
+{
+    write(".slot1.saving", "");
+    write("data1.txt", "new");
+    write("mnuname1.txt.new", "New one");
+    write("data3.txt.new", "cut");
+    makeFolder("mnuname2.txt");
+    Run run(m_dir->path());
+    QCOMPARE(run.warnings.size(), 1);
+    QVERIFY(run.warnings[0].contains("slot 1") && run.warnings[0].contains("completed"));
+    QVERIFY(run.warnings[0].contains("slot 3") && run.warnings[0].contains("undone"));
+    QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("mnuname2.txt"))));
+    QCOMPARE(run.caption(1), QStringLiteral("New one"));
 }
 
 GLYPHSMITH_TEST_MAIN(TestSlots)

@@ -11,18 +11,18 @@
 #include <QLockFile>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
 namespace name_slots {
 namespace {
 
-using unicode_text::PendingSave;
 using unicode_text::TextFileResult;
 
-QString tr(const char *text)
+QString tr(const char *text, int n = -1)
 {
-    return QCoreApplication::translate("name_slots", text);
+    return QCoreApplication::translate("name_slots", text, nullptr, n);
 }
 
 // How long a save waits for another running copy's save to end.
@@ -162,45 +162,219 @@ CaptionsRead SlotStore::readCaptions() const
         if (!r.ok())
             read.problems << FileProblem{slot.number, path, r.error};
         else if (caption.size() > unicode_text::kMaxNameLength)
-            read.problems << FileProblem{slot.number, path,
-                                         tr("It is %1 characters long; a caption holds at most %2.")
-                                             .arg(caption.size())
-                                             .arg(unicode_text::kMaxNameLength)};
+            read.problems << FileProblem{
+                slot.number, path,
+                tr("It is %n character(s) long; a caption holds at most %1.", int(caption.size()))
+                    .arg(unicode_text::kMaxNameLength)};
         else
             read.captions[slot.number - 1] = caption;
     }
     return read;
 }
 
-SaveResult SlotStore::save(int number, QStringView name, QStringView caption) const
+namespace {
+
+// A save replaces a slot's two files together. Both new texts are written
+// in full beside the files they replace ("<file>.new") and the old files are
+// moved aside ("<file>.old"). Then a marker file decides the save: the new
+// files take their places, and the old ones and the marker go. A save that
+// stops anywhere short of the end is rolled forward if the marker is there,
+// and back if it is not.
+struct SaveFiles
+{
+    int slot;
+    std::array<QString, 2> paths; // the name's, then the caption's
+    std::array<QString, 2> files; // the files they are, through any link
+    QString marker;
+};
+
+QString newFile(const QString &file)
+{
+    return file + QStringLiteral(".new");
+}
+
+QString oldFile(const QString &file)
+{
+    return file + QStringLiteral(".old");
+}
+
+SaveFiles saveFiles(const QString &folder, int number)
 {
     const NameSlot &slot = slotNumbered(number);
-    const QString dataPath = savePath(slot.dataFile);
-    const QString captionPath = savePath(slot.captionFile);
+    const QDir dir(folder);
+    const std::array<QString, 2> paths{dir.filePath(QString::fromLatin1(slot.dataFile)),
+                                       dir.filePath(QString::fromLatin1(slot.captionFile))};
+    return {number,
+            paths,
+            {unicode_text::replacedFile(paths[0]), unicode_text::replacedFile(paths[1])},
+            dir.filePath(QStringLiteral(".slot%1.saving").arg(number))};
+}
+
+bool exists(const QString &path)
+{
+    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
+}
+
+TextFileResult removeFile(const QString &path)
+{
+    QFile file(path);
+    if (!exists(path) || file.remove())
+        return {};
+    return {QString(), file.errorString()};
+}
+
+TextFileResult moveIfThere(const QString &from, const QString &to)
+{
+    return exists(from) ? unicode_text::moveFile(from, to) : TextFileResult{};
+}
+
+bool interrupted(const SaveFiles &save)
+{
+    return exists(save.marker) ||
+           std::any_of(save.files.begin(), save.files.end(), [](const QString &file) {
+               return exists(newFile(file)) || exists(oldFile(file));
+           });
+}
+
+// Runs step on each file in turn, stopping at the first that fails; the
+// problem names the file it failed on.
+template <typename Step> FileProblem eachFile(const SaveFiles &save, Step step)
+{
+    for (const QString &file : save.files)
+        if (const TextFileResult r = step(file); !r.ok())
+            return {save.slot, file, r.error};
+    return {};
+}
+
+FileProblem removeMarker(const SaveFiles &save)
+{
+    if (const TextFileResult r = removeFile(save.marker); !r.ok())
+        return {save.slot, save.marker, r.error};
+    return {};
+}
+
+// Puts the old files back and drops the new ones.
+FileProblem rollBack(const SaveFiles &save)
+{
+    if (FileProblem p = removeMarker(save); !p.reason.isEmpty())
+        return p;
+    return eachFile(save, [](const QString &file) {
+        if (TextFileResult r = moveIfThere(oldFile(file), file); !r.ok())
+            return r;
+        return removeFile(newFile(file));
+    });
+}
+
+// Puts the new files in place and drops the old ones.
+FileProblem rollForward(const SaveFiles &save)
+{
+    FileProblem p = eachFile(save, [](const QString &file) {
+        if (TextFileResult r = moveIfThere(newFile(file), file); !r.ok())
+            return r;
+        return removeFile(oldFile(file));
+    });
+    return p.reason.isEmpty() ? removeMarker(save) : p;
+}
+
+FileProblem finish(const SaveFiles &save)
+{
+    return exists(save.marker) ? rollForward(save) : rollBack(save);
+}
+
+SaveResult notSaved(const FileProblem &problem, const SaveFiles &save)
+{
+    const bool caption = problem.path == save.paths[1] || problem.path == save.files[1];
+    return {caption ? SaveResult::CaptionNotSaved : SaveResult::NameNotSaved, problem};
+}
+
+// Moves the new files already in place back beside them. Until the marker
+// goes, an interruption still completes the save.
+FileProblem unplace(const SaveFiles &save)
+{
+    return eachFile(save, [](const QString &file) {
+        return exists(newFile(file)) ? TextFileResult{} : moveIfThere(file, newFile(file));
+    });
+}
+
+// The steps of a save once the lock is held; see SaveFiles.
+SaveResult replaceBoth(const SaveFiles &save, const std::array<QStringView, 2> &texts)
+{
+    for (int i = 0; i < 2; ++i) {
+        if (const TextFileResult r =
+                unicode_text::writeReplacement(save.paths[i], newFile(save.files[i]), texts[i]);
+            !r.ok()) {
+            rollBack(save);
+            return notSaved({save.slot, save.paths[i], r.error}, save);
+        }
+    }
+    FileProblem p =
+        eachFile(save, [](const QString &file) { return moveIfThere(file, oldFile(file)); });
+    if (p.reason.isEmpty()) {
+        if (const TextFileResult r = unicode_text::writeReplacement(save.marker, save.marker, {});
+            !r.ok())
+            p = {save.slot, QFileInfo(save.marker).absolutePath(), r.error};
+    }
+    if (!p.reason.isEmpty()) {
+        rollBack(save);
+        return notSaved(p, save);
+    }
+    p = eachFile(save,
+                 [](const QString &file) { return unicode_text::moveFile(newFile(file), file); });
+    if (!p.reason.isEmpty()) {
+        if (unplace(save).reason.isEmpty())
+            rollBack(save);
+        return notSaved(p, save);
+    }
+    // The save is whole; anything left over goes at the next save or start.
+    rollForward(save);
+    return {};
+}
+
+} // namespace
+
+SaveResult SlotStore::save(int number, QStringView name, QStringView caption) const
+{
     if (const QString why = makeFolder(m_folder); !why.isEmpty())
-        return {SaveResult::NameNotSaved, {number, m_folder, why}, std::nullopt};
+        return {SaveResult::NameNotSaved, {number, m_folder, why}};
+    const SaveFiles files = saveFiles(m_folder, number);
     const QString lockPath = savePath(".slots.lock");
     QLockFile lock(lockPath);
-    if (FileProblem p = takeLock(lock, lockPath, {number, dataPath, QString()});
+    if (FileProblem p = takeLock(lock, lockPath, {number, files.files[0], QString()});
         !p.reason.isEmpty())
-        return {SaveResult::NameNotSaved, std::move(p), std::nullopt};
+        return {SaveResult::NameNotSaved, std::move(p)};
+    // One cut short since the start is finished first, the way the start would.
+    if (interrupted(files))
+        if (FileProblem p = finish(files); !p.reason.isEmpty())
+            return notSaved(p, files);
+    return replaceBoth(files, {name, caption});
+}
 
-    PendingSave data(dataPath);
-    PendingSave captionFile(captionPath);
-    if (const TextFileResult r = data.write(name); !r.ok())
-        return {SaveResult::NameNotSaved, {number, dataPath, r.error}, std::nullopt};
-    if (const TextFileResult r = captionFile.write(caption); !r.ok())
-        return {SaveResult::CaptionNotWritten, {number, captionPath, r.error}, std::nullopt};
-    // Both files are whole on the disk: only the two renames remain.
-    if (const TextFileResult r = data.commit(); !r.ok())
-        return {SaveResult::NameNotSaved, {number, dataPath, r.error}, std::nullopt};
-    if (const TextFileResult r = captionFile.commit(); !r.ok()) {
-        const TextFileResult now = unicode_text::loadTextFile(captionPath);
-        return {SaveResult::CaptionNotReplaced,
-                {number, captionPath, r.error},
-                now.ok() ? std::optional(withoutFinalLineBreak(now.text)) : std::nullopt};
+QList<FinishedSave> SlotStore::finishInterruptedSaves() const
+{
+    QList<FinishedSave> finished;
+    const QString lockPath = savePath(".slots.lock");
+    QLockFile lock(lockPath);
+    bool locked = false;
+    for (const NameSlot &slot : kSlots) {
+        const SaveFiles files = saveFiles(m_folder, slot.number);
+        if (!interrupted(files))
+            continue;
+        if (!locked) {
+            if (FileProblem p = takeLock(lock, lockPath, {slot.number, files.files[0], QString()});
+                !p.reason.isEmpty())
+                return {{slot.number, FinishedSave::Failed, p}};
+            locked = true;
+            // Another copy may have finished it while this one waited.
+            if (!interrupted(files))
+                continue;
+        }
+        const FinishedSave::Outcome outcome =
+            exists(files.marker) ? FinishedSave::Completed : FinishedSave::Undone;
+        const FileProblem p = finish(files);
+        finished << FinishedSave{slot.number, p.reason.isEmpty() ? outcome : FinishedSave::Failed,
+                                 p};
     }
-    return {};
+    return finished;
 }
 
 OpenResult SlotStore::open(int number) const
@@ -216,8 +390,7 @@ OpenResult SlotStore::open(int number) const
                 QString(),
                 QString(),
                 {number, path,
-                 tr("is %1 characters long; the name box holds at most %2.")
-                     .arg(opened.name.size())
+                 tr("It is %n character(s) long; a name holds at most %1.", int(opened.name.size()))
                      .arg(unicode_text::kMaxNameLength)}};
     return opened;
 }

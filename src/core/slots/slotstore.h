@@ -9,7 +9,6 @@
 #include <QString>
 #include <QStringView>
 #include <array>
-#include <optional>
 
 namespace name_slots {
 
@@ -28,18 +27,27 @@ struct CaptionsRead
     QList<FileProblem> problems;
 };
 
+// A save either stores both files of the slot or changes neither.
 struct SaveResult
 {
     enum Status {
         Saved,
-        NameNotSaved,       // nothing changed
-        CaptionNotWritten,  // nothing changed
-        CaptionNotReplaced, // the name is stored, under the old caption
+        NameNotSaved,    // the problem is with the name's file, or the folder
+        CaptionNotSaved, // the problem is with the caption's file
     };
     Status status = Saved;
     FileProblem problem;
-    // After CaptionNotReplaced: what the caption file holds now, if readable.
-    std::optional<QString> captionNow;
+};
+
+// What the start did with a save that was cut short (the program killed,
+// the power lost): completed, if both new files were whole and the save
+// decided, or else undone. Either way the slot's two files agree again.
+struct FinishedSave
+{
+    enum Outcome { Completed, Undone, Failed };
+    int slot = 0;
+    Outcome outcome = Completed;
+    FileProblem problem; // when Failed
 };
 
 struct OpenResult
@@ -74,6 +82,10 @@ public:
     SaveResult save(int slot, QStringView name, QStringView caption) const;
 
     OpenResult open(int slot) const;
+
+    // Completes or undoes every save that was cut short, before anything is
+    // read. Takes the folder's lock only when there is something to do.
+    QList<FinishedSave> finishInterruptedSaves() const;
 
 private:
     QString savePath(const char *file) const;

@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
+#include <cstdio>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -13,7 +14,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #else
+#include <QDir>
 #include <io.h>
+#include <windows.h>
 #endif
 
 namespace unicode_text {
@@ -182,44 +185,70 @@ TextFileResult loadTextFile(const QString &path)
 }
 #endif
 
-TextFileResult saveTextFile(const QString &path, QStringView text)
+QString replacedFile(const QString &path)
 {
-    PendingSave save(path);
-    if (TextFileResult r = save.write(text); !r.ok())
-        return r;
-    return save.commit();
+    const QFileInfo info(path);
+    return info.isSymLink() ? info.symLinkTarget() : path;
 }
 
 // Every step is checked. A text small enough to stay in the write buffer
-// reaches the file only when the buffer is flushed, and Qt 6.4's commit()
-// reports success even when that last write fails (a full disk, a file size
-// limit): so the buffer is flushed and the data synced to the disk here,
-// before commit() may put the file in the old one's place.
-TextFileResult PendingSave::write(QStringView text)
+// reaches the file only when the buffer is flushed, so a full disk or a file
+// size limit shows only there or in the sync.
+TextFileResult writeReplacement(const QString &path, const QString &written, QStringView text)
 {
     // Whatever loading refuses is never replaced either: a link to a device
     // or a FIFO would otherwise have its target replaced by a regular file.
-    if (const QString problem = pathProblem(m_file.fileName()); !problem.isEmpty())
+    if (const QString problem = pathProblem(path); !problem.isEmpty())
         return failure(problem);
-    if (!m_file.open(QIODevice::WriteOnly))
-        return failure(m_file.errorString());
+    const QFileInfo old(path);
+    if (old.exists() && !old.isWritable())
+        return failure(QCoreApplication::translate("unicode_text", "It is read-only."));
+    // Made afresh, so that a link left in its place is not followed.
+    QFile::remove(written);
+    QFile file(written);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return failure(file.errorString());
     const QByteArray bytes = encodeText(text);
     QString reason;
-    if (m_file.write(bytes) != bytes.size() || !m_file.flush())
-        reason = m_file.errorString();
-    else if (!syncToDisk(m_file))
+    if (file.write(bytes) != bytes.size() || !file.flush())
+        reason = file.errorString();
+    else if (!syncToDisk(file))
         reason = qt_error_string(errno);
+    else if (old.exists() && !file.setPermissions(old.permissions()))
+        reason = file.errorString();
+    file.close();
+    if (reason.isNull() && file.error() != QFileDevice::NoError)
+        reason = file.errorString();
     if (reason.isNull())
         return {};
-    m_file.cancelWriting();
+    QFile::remove(written);
     return failure(reason);
 }
 
-TextFileResult PendingSave::commit()
+TextFileResult moveFile(const QString &from, const QString &to)
 {
-    if (!m_file.commit())
-        return failure(m_file.errorString());
+#ifdef Q_OS_WIN
+    if (!MoveFileExW(reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(from).utf16()),
+                     reinterpret_cast<const wchar_t *>(QDir::toNativeSeparators(to).utf16()),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return failure(qt_error_string(int(GetLastError())));
+#else
+    if (::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) != 0)
+        return failure(qt_error_string(errno));
+#endif
     return {};
+}
+
+TextFileResult saveTextFile(const QString &path, QStringView text)
+{
+    const QString replaced = replacedFile(path);
+    const QString written = replaced + QStringLiteral(".new");
+    if (TextFileResult r = writeReplacement(path, written, text); !r.ok())
+        return r;
+    TextFileResult moved = moveFile(written, replaced);
+    if (!moved.ok())
+        QFile::remove(written);
+    return moved;
 }
 
 } // namespace unicode_text

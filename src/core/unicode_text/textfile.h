@@ -8,7 +8,6 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
-#include <QSaveFile>
 #include <QString>
 #include <QStringView>
 
@@ -33,21 +32,25 @@ QByteArray encodeText(QStringView text);
 // A path where no file exists loads as the empty text. Anything but a
 // regular file (or a link to one) is refused, and opening never blocks.
 TextFileResult loadTextFile(const QString &path);
+
+// Replaces the file at path with text: the text is written in full beside
+// it, synced to the disk, then put in its place in one step. A link is kept
+// and the file it leads to replaced. A failed save leaves the old file whole
+// and nothing beside it.
 TextFileResult saveTextFile(const QString &path, QStringView text);
 
-// A save in two steps, so that several files can all be written before any
-// of them replaces its old file: write() puts the whole text on the disk
-// beside the old file, commit() puts it in the old file's place. Dropped
-// without a commit, it leaves the old file as it was and nothing beside it.
-class PendingSave
-{
-public:
-    explicit PendingSave(const QString &path) : m_file(path) {}
-    TextFileResult write(QStringView text);
-    TextFileResult commit();
-
-private:
-    QSaveFile m_file;
-};
+// The steps of a save, for a caller that writes several files before any of
+// them replaces its old file.
+//
+// The file a save of path replaces: the one a link there leads to, even
+// while it is missing, or path itself.
+QString replacedFile(const QString &path);
+// Writes text in full, synced to the disk, as the new file `written` that is
+// to replace the file at path. Refused when loading would refuse path, or
+// its file is read-only. On failure, nothing is left at `written`.
+TextFileResult writeReplacement(const QString &path, const QString &written, QStringView text);
+// Moves the file from into the place of to, replacing what is there, in one
+// step.
+TextFileResult moveFile(const QString &from, const QString &to);
 
 } // namespace unicode_text

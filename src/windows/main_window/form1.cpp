@@ -89,7 +89,7 @@ void Form1::convert()
     ui->Label8->setText(name);
     setLineColor(QPalette::Highlight);
     m_uniBox1->setWholeText(name);
-    showConversion();
+    showConversion(name);
 }
 
 void Form1::clear()
@@ -101,12 +101,11 @@ void Form1::clear()
     setLineColor(QPalette::WindowText);
 }
 
-void Form1::showConversion()
+void Form1::showConversion(const QString &name)
 {
     // One insert of the whole conversion gives the text, caret and selection
     // that inserting glyph by glyph would, without laying the box out again
     // for every character.
-    const QString name = ui->Text1->text();
     ui->UniText1->insertAtCaret(glyphs::convertName(name));
     if (!name.isEmpty())
         ui->Text1->setSelection(name.size() - 1, 1);
@@ -120,34 +119,56 @@ void Form1::connectSlotItems()
     }
 }
 
-void Form1::setSlotItems(int number, const QString &caption)
+// The slot keeps caption; its two menu items show the text shown.
+void Form1::setSlotCaption(int number, const QString &caption, const QString &shown)
 {
-    const QString shown = name_slots::menuCaption(caption);
-    m_slotItems[number - 1].open->setText(shown);
-    m_slotItems[number - 1].save->setText(shown);
+    m_captions[number - 1]->setWholeText(caption);
+    const QString menuText = name_slots::menuCaption(shown);
+    m_slotItems[number - 1].open->setText(menuText);
+    m_slotItems[number - 1].save->setText(menuText);
+}
+
+// Saves cut short the last time are completed or undone before the captions
+// are read; says what was done with each.
+QStringList Form1::interruptedSavesFinished()
+{
+    QStringList told;
+    for (const name_slots::FinishedSave &f : m_store.finishInterruptedSaves()) {
+        if (f.outcome == name_slots::FinishedSave::Completed)
+            told << tr("Saving slot %1 was cut short the last time. The save has now been "
+                       "completed: the slot holds the name that was being saved.")
+                        .arg(f.slot);
+        else if (f.outcome == name_slots::FinishedSave::Undone)
+            told << tr("Saving slot %1 was cut short the last time. The save has now been "
+                       "undone: the slot holds the name it held before.")
+                        .arg(f.slot);
+        else
+            told << tr("Saving slot %1 was cut short the last time, and could not be completed "
+                       "or undone:\n%2\n\n%3")
+                        .arg(f.slot)
+                        .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason);
+    }
+    return told;
 }
 
 void Form1::loadSlotCaptions()
 {
+    QStringList told = interruptedSavesFinished();
     const name_slots::CaptionsRead read = m_store.readCaptions();
-    for (int n = 1; n <= int(read.captions.size()); ++n) {
-        m_captions[n - 1]->setWholeText(read.captions[n - 1]);
-        setSlotItems(n, shownCaption(n, read.captions[n - 1]));
-    }
+    for (int n = 1; n <= int(read.captions.size()); ++n)
+        setSlotCaption(n, read.captions[n - 1], shownCaption(n, read.captions[n - 1]));
     for (RichTextBuffer *buffer : m_captions)
         buffer->setVisible(false);
     m_uniBox1->setVisible(false);
 
-    // Told once the window is on the screen, in one message.
-    QStringList problems;
     for (const FileProblem &p : read.problems)
-        problems << tr("Could not read the caption of slot %1 from\n%2\n\n%3")
-                        .arg(p.slot)
-                        .arg(QDir::toNativeSeparators(p.path), p.reason);
-    if (!problems.isEmpty())
+        told << tr("Could not read the caption of slot %1 from\n%2\n\n%3")
+                    .arg(p.slot)
+                    .arg(QDir::toNativeSeparators(p.path), p.reason);
+    // Told once the window is on the screen, in one message.
+    if (!told.isEmpty())
         QMetaObject::invokeMethod(
-            this, [this, problems] { warn(problems.join(QStringLiteral("\n\n"))); },
-            Qt::QueuedConnection);
+            this, [this, told] { warn(told.join(QStringLiteral("\n\n"))); }, Qt::QueuedConnection);
 }
 
 void Form1::saveSlot(int number)
@@ -161,26 +182,15 @@ void Form1::saveSlot(int number)
     }
     const QString caption = ui->Text1->text();
     const name_slots::SaveResult r = m_store.save(number, m_uniBox1->wholeText(), caption);
-    switch (r.status) {
-    case name_slots::SaveResult::Saved:
-        m_captions[number - 1]->setWholeText(caption);
-        setSlotItems(number, caption);
-        break;
-    case name_slots::SaveResult::NameNotSaved:
-        warnAbout(tr("Could not save the name to"), r.problem);
-        break;
-    case name_slots::SaveResult::CaptionNotWritten:
-        warnAbout(tr("Nothing was saved: the slot's caption could not be written to"), r.problem);
-        break;
-    case name_slots::SaveResult::CaptionNotReplaced:
-        // The menu shows what the caption file holds now.
-        if (r.captionNow) {
-            m_captions[number - 1]->setWholeText(*r.captionNow);
-            setSlotItems(number, shownCaption(number, *r.captionNow));
-        }
-        warnAbout(tr("The name was saved, but not the slot's caption, to"), r.problem);
-        break;
-    }
+    if (r.status == name_slots::SaveResult::NameNotSaved)
+        warnAbout(tr("Could not save the name to\n%1\n\n%2"), r.problem);
+    else if (r.status == name_slots::SaveResult::CaptionNotSaved)
+        warnAbout(tr("Nothing was saved: the slot's caption could not be saved to\n%1\n\n%2"),
+                  r.problem);
+    else
+        // Until the next start an emptied name box leaves the items empty,
+        // not on the default caption.
+        setSlotCaption(number, caption, caption);
 }
 
 void Form1::openSlot(int number)
@@ -188,17 +198,13 @@ void Form1::openSlot(int number)
     // Read before anything is cleared: a failed read keeps what the window shows.
     const name_slots::OpenResult r = m_store.open(number);
     if (r.status != name_slots::OpenResult::Opened) {
-        warnAbout(r.status == name_slots::OpenResult::TooLong
-                      ? tr("The name stored in")
-                      : tr("Could not open the name stored in"),
-                  r.problem);
+        warnAbout(tr("Could not open the name stored in\n%1\n\n%2"), r.problem);
         return;
     }
-    ui->Text1->setText(QString());
     ui->UniText1->setWholeText(QString());
     m_uniBox1->setWholeText(r.stored);
     ui->Text1->setText(r.name);
-    showConversion();
+    showConversion(r.name);
 }
 
 void Form1::warn(const QString &message)
@@ -206,10 +212,10 @@ void Form1::warn(const QString &message)
     m_warn(message);
 }
 
-void Form1::warnAbout(const QString &what, const FileProblem &problem)
+// sentence holds %1 for the file and %2 for the reason.
+void Form1::warnAbout(const QString &sentence, const FileProblem &problem)
 {
-    warn(QStringLiteral("%1\n%2\n\n%3")
-             .arg(what, QDir::toNativeSeparators(problem.path), problem.reason));
+    warn(sentence.arg(QDir::toNativeSeparators(problem.path), problem.reason));
 }
 
 void Form1::setLineColor(QPalette::ColorRole role)

@@ -58,14 +58,15 @@ private:
 
     // Fills UniText1 with the conversion of the name Text1 holds and leaves
     // its last character selected, as walking it character by character would.
-    void showConversion();
+    void showConversion(const QString &name);
     void setLineColor(QPalette::ColorRole role);
     void warn(const QString &message);
-    void warnAbout(const QString &what, const name_slots::FileProblem &problem);
+    void warnAbout(const QString &sentence, const name_slots::FileProblem &problem);
 
     void connectSlotItems();
     void loadSlotCaptions();
-    void setSlotItems(int number, const QString &caption);
+    void setSlotCaption(int number, const QString &caption, const QString &shown);
+    QStringList interruptedSavesFinished();
 
     std::unique_ptr<Ui::Form1> ui;
     name_slots::SlotStore m_store;
