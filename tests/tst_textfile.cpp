@@ -11,10 +11,26 @@
 #if GLYPHSMITH_LINUX_TESTS
 #include "private_mounts.h"
 
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
+#include <unistd.h>
+
+// The disk's answer to a sync, as this test program sees it: while set, a
+// failure (EIO) the way a failing disk gives it.
+static bool g_syncFails = false;
+
+extern "C" int fsync(int fd)
+{
+    if (g_syncFails) {
+        errno = EIO;
+        return -1;
+    }
+    return int(syscall(SYS_fsync, fd));
+}
 #endif
 
 using namespace unicode_text;
@@ -193,7 +209,8 @@ void TestTextFile::failedSavesKeepOldFile_data()
 {
     QTest::addColumn<QString>("how");
     QTest::addColumn<int>("bytes");
-    for (const char *how : {"full file system", "file size limit", "final rename fails"})
+    for (const char *how :
+         {"full file system", "file size limit", "sync fails", "final rename fails"})
         for (const int bytes : {1, 10, 16383, 100000})
             QTest::newRow(qPrintable(QStringLiteral("%1, %2 bytes").arg(how).arg(bytes)))
                 << how << bytes;
@@ -235,7 +252,9 @@ void TestTextFile::failedSavesKeepOldFile()
         small.rlim_cur = rlim_t(bytes - 1); // one byte short of the text
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     }
+    g_syncFails = how == "sync fails";
     const TextFileResult r = saveTextFile(path, QString(bytes, QChar(u'n')));
+    g_syncFails = false;
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previousHandler);
 
