@@ -7,6 +7,7 @@
 #include "unicode_text/codepage.h"
 #include "unicode_text/richtextbuffer.h"
 
+#include <QAccessible>
 #include <QAction>
 #include <QDir>
 #include <QElapsedTimer>
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <memory>
@@ -399,7 +401,8 @@ void TestSlots::captionNotReplacedSavesNothing()
 }
 #endif
 
-// The longest captions the program accepts still open the menus at once.
+// The longest captions the program accepts open the menus at once, inside
+// the screen, and a screen reader still reads them whole.
 void TestSlots::longestCaptionsKeepMenusQuick()
 {
     for (const char *file : {"mnuname1.txt", "mnuname2.txt", "mnuname3.txt"})
@@ -413,6 +416,11 @@ void TestSlots::longestCaptionsKeepMenusQuick()
         QMenu *m = run.child<QMenu>(menu);
         m->popup(QPoint(0, 0));
         QVERIFY(QTest::qWaitForWindowExposed(m));
+        // Drawn elided, within half the screen; read whole.
+        QVERIFY2(m->width() <= m->screen()->availableGeometry().width() / 2,
+                 qPrintable(QString::number(m->width())));
+        const QAccessibleInterface *item = QAccessible::queryAccessibleInterface(m)->child(0);
+        QCOMPARE(item->text(QAccessible::Name).size(), unicode_text::kMaxNameLength);
         m->hide();
     }
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
