@@ -20,9 +20,9 @@ namespace {
 
 using unicode_text::TextFileResult;
 
-QString tr(const char *text, int n = -1)
+QString tr(const char *text)
 {
-    return QCoreApplication::translate("name_slots", text, nullptr, n);
+    return QCoreApplication::translate("name_slots", text);
 }
 
 // How long a save waits for another running copy's save to end.
@@ -162,10 +162,10 @@ CaptionsRead SlotStore::readCaptions() const
         if (!r.ok())
             read.problems << FileProblem{slot.number, path, r.error};
         else if (caption.size() > unicode_text::kMaxNameLength)
-            read.problems << FileProblem{
-                slot.number, path,
-                tr("It is %n character(s) long; a caption holds at most %1.", int(caption.size()))
-                    .arg(unicode_text::kMaxNameLength)};
+            read.problems << FileProblem{slot.number, path,
+                                         tr("It is %1 characters long; a caption holds at most %2.")
+                                             .arg(caption.size())
+                                             .arg(unicode_text::kMaxNameLength)};
         else
             read.captions[slot.number - 1] = caption;
     }
@@ -390,7 +390,8 @@ OpenResult SlotStore::open(int number) const
                 QString(),
                 QString(),
                 {number, path,
-                 tr("It is %n character(s) long; a name holds at most %1.", int(opened.name.size()))
+                 tr("It is %1 characters long; a name holds at most %2.")
+                     .arg(opened.name.size())
                      .arg(unicode_text::kMaxNameLength)}};
     return opened;
 }
