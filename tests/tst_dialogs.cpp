@@ -17,8 +17,21 @@
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
+#include <QtMath>
 
 namespace {
+
+// The colours of the window's pixels that overlap the logical pixel p, on a
+// screen of any scale.
+QList<QColor> coloursAt(const QImage &shot, QPoint p)
+{
+    const qreal scale = shot.devicePixelRatio();
+    QList<QColor> colours;
+    for (int y = qFloor(p.y() * scale); y < qCeil((p.y() + 1) * scale); ++y)
+        for (int x = qFloor(p.x() * scale); x < qCeil((p.x() + 1) * scale); ++x)
+            colours << shot.pixelColor(x, y);
+    return colours;
+}
 
 template <typename Window> QList<Window *> windowsOf()
 {
@@ -49,6 +62,8 @@ private slots:
     void layout();
     void labelsKeepTheirLines_data();
     void labelsKeepTheirLines();
+    void linesAndBordersDrawn_data();
+    void linesAndBordersDrawn();
     void announcedAsWindows();
     void choosingTwiceKeepsOneWindow();
     void reopenAfterCloseIsTheSameWindow();
@@ -64,10 +79,19 @@ private slots:
     void closingMainLeavesHelpRunning(); // runs the event loop: keep last
 
 private:
-    void choose(const char *item) { m_form->findChild<QAction *>(item)->trigger(); }
+    void choose(const char *item)
+    {
+        m_form->findChild<QAction *>(item)->trigger();
+    }
     std::unique_ptr<ProgramWindows> m_program;
-    Form2 *about() { return windowsOf<Form2>().value(0); }
-    Form21 *help() { return windowsOf<Form21>().value(0); }
+    Form2 *about()
+    {
+        return windowsOf<Form2>().value(0);
+    }
+    Form21 *help()
+    {
+        return windowsOf<Form21>().value(0);
+    }
 
     QTemporaryDir m_slots;
     Form1 *m_form = nullptr;
@@ -87,6 +111,57 @@ void TestDialogs::cleanup()
     m_program.reset(); // takes the About and Help windows with it
     m_form = nullptr;
     QVERIFY(windowsOf<Form2>().isEmpty() && windowsOf<Form21>().isEmpty());
+}
+
+// The line between the buttons, Help's line, and every box's four edges are
+// drawn at every scale: on a fractional one, a row can fall between pixels,
+// or be painted over by the box's inside.
+void TestDialogs::linesAndBordersDrawn_data()
+{
+    QTest::addColumn<QString>("window");
+    QTest::addColumn<QString>("control");
+    for (const char *control : {"Line1", "Text1", "UniText1", "Shape1"})
+        QTest::newRow(control) << "Form1" << control;
+    QTest::newRow("Help Line1") << "Help"
+                                << "Line1";
+}
+
+void TestDialogs::linesAndBordersDrawn()
+{
+    QFETCH(QString, window);
+    QFETCH(QString, control);
+    QWidget *w = m_form;
+    if (window == "Help") {
+        choose("mnuhelppage");
+        w = help();
+    }
+    auto *box = w->findChild<QWidget *>(control);
+    QVERIFY(box);
+    const QImage shot = w->grab().toImage();
+    const QRect r(box->mapTo(w, QPoint(0, 0)), box->size());
+    if (auto *line = qobject_cast<QFrame *>(box); line && line->frameShape() == QFrame::HLine) {
+        QVERIFY(coloursAt(shot, QPoint(r.center().x(), r.top()))
+                    .contains(line->palette().color(line->foregroundRole())));
+        return;
+    }
+    // Each edge's middle holds a colour unlike the box's inside and unlike
+    // the window around it.
+    const QColor inside = coloursAt(shot, QPoint(r.left() + 4, r.top() + 4)).constFirst();
+    const QColor around = coloursAt(shot, QPoint(r.center().x(), r.top() - 2)).constFirst();
+    const struct
+    {
+        const char *edge;
+        QPoint at;
+    } edges[] = {{"top", QPoint(r.center().x(), r.top())},
+                 {"bottom", QPoint(r.center().x(), r.bottom())},
+                 {"left", QPoint(r.left(), r.center().y())},
+                 {"right", QPoint(r.right(), r.center().y())}};
+    for (const auto &e : edges) {
+        const QList<QColor> drawn = coloursAt(shot, e.at);
+        QVERIFY2(std::any_of(drawn.begin(), drawn.end(),
+                             [&](const QColor &c) { return c != inside && c != around; }),
+                 e.edge);
+    }
 }
 
 // Each window's title, client area, and every control's box in twips and text.

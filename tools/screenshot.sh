@@ -1,24 +1,30 @@
-#!/bin/sh
+#!/bin/bash
 # Starts the program under its own Xvfb with an empty slot folder, types a
 # name, presses Convert, and saves a screenshot of the main window.
 # Needs xvfb, xdotool, x11-utils and imagemagick.
 # Usage: tools/screenshot.sh BUILD_DIR OUT.png [NAME]
-set -eu
+# QT_SCALE_FACTOR and QT_STYLE_OVERRIDE, when set, are passed on.
+set -euo pipefail
 build=$1 out=$2 name=${3:-Player_01}
-home=$(mktemp -d)
-display=:$((90 + $$ % 100))
-Xvfb "$display" -screen 0 420x320x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-xvfb=$!
-trap 'kill $app $xvfb 2>/dev/null; rm -rf "$home"' EXIT
-export DISPLAY=$display HOME=$home XDG_DATA_HOME=$home/data QT_QPA_PLATFORM=xcb
-for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+here=$(cd "$(dirname "$0")/.." && pwd)
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    rm -rf "$work"
+}
+trap cleanup EXIT
+. "$here/tests/poll.sh"
+
+# Xvfb picks a free display, so that two runs never meet.
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
+pids+=($!)
+poll cat "$work/display" >/dev/null
+export DISPLAY=:$(head -n1 "$work/display") HOME=$work XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb
+poll xdpyinfo >/dev/null
 "$build/src/glyphsmith" &
-app=$!
-win=
-for _ in $(seq 100); do
-    win=$(xdotool search --name '^Ravenmoor Glyphsmith V2$' 2>/dev/null | head -n1) && [ -n "$win" ] && break
-    sleep 0.1
-done
+pids+=($!)
+win=$(poll xdotool search --name '^Ravenmoor Glyphsmith V2$' | head -n1)
 xdotool windowfocus --sync "$win"
 xdotool type --delay 20 "$name"
 xdotool key Tab space

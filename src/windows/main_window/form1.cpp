@@ -1,5 +1,6 @@
 #include "form1.h"
 
+#include "captionmenus.h"
 #include "common/keyboard.h"
 #include "common/unitext.h"
 #include "common/windowconventions.h"
@@ -13,6 +14,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QValidator>
+#include <cmath>
 
 using name_slots::FileProblem;
 using unicode_text::RichTextBuffer;
@@ -65,13 +67,15 @@ Form1::Form1(name_slots::SlotStore store, QWidget *parent)
     ui->Label8->setFont(common::designFont(QStringLiteral("MS Sans Serif"), 8.25, QFont::Bold));
     setLineColor(QPalette::WindowText);
     // The .ui gives the client area; the menu bar sits above it.
-    resize(width(), height() + menuBar()->sizeHint().height());
+    resize(width(), height() + alignedMenuBarHeight());
 
     connect(ui->Command1, &QPushButton::clicked, this, &Form1::convert);
     connect(ui->Command2, &QPushButton::clicked, this, &Form1::clear);
     connect(ui->mnuabout, &QAction::triggered, this, &Form1::aboutChosen);
     connect(ui->mnuhelppage, &QAction::triggered, this, &Form1::helpChosen);
     common::keyboardMenuBar(this);
+    elideLongCaptions(ui->mnuopen);
+    elideLongCaptions(ui->msnusave);
     connectSlotItems();
     loadSlotCaptions();
     ui->Text1->setFocus();
@@ -216,6 +220,21 @@ void Form1::warn(const QString &message)
 void Form1::warnAbout(const QString &sentence, const FileProblem &problem)
 {
     warn(sentence.arg(QDir::toNativeSeparators(problem.path), problem.reason));
+}
+
+// The menu bar's height, made a whole number of device pixels. On a screen
+// scaled by a fraction (1.25, 1.75) an uneven menu bar would put the whole
+// client area between device pixels, where one-pixel lines (the line between
+// the buttons, the output box's top and bottom edges) fall out of the drawing.
+int Form1::alignedMenuBarHeight()
+{
+    const qreal ratio = devicePixelRatioF();
+    int height = menuBar()->sizeHint().height();
+    for (int tries = 0; tries < 8 && std::abs(height * ratio - std::round(height * ratio)) > 0.01;
+         ++tries)
+        ++height;
+    menuBar()->setFixedHeight(height);
+    return height;
 }
 
 void Form1::setLineColor(QPalette::ColorRole role)

@@ -60,6 +60,7 @@ private:
     // its last character selected, as walking it character by character would.
     void showConversion(const QString &name);
     void setLineColor(QPalette::ColorRole role);
+    int alignedMenuBarHeight();
     void warn(const QString &message);
     void warnAbout(const QString &sentence, const name_slots::FileProblem &problem);
 
