@@ -34,7 +34,6 @@ include(CPack)
 # What Debian asks of every package: the copyright, a changelog and a manual
 # page, compressed the reproducible way (no name or time in the header).
 if(UNIX AND NOT APPLE)
-    include(GNUInstallDirs)
     execute_process(COMMAND date -u -R -d "${GLYPHSMITH_RELEASE_DATE}"
                     OUTPUT_VARIABLE GLYPHSMITH_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE)
     set(doc ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
