@@ -22,6 +22,8 @@ namespace {
 constexpr const char *kMsSansSerif = "MS Sans Serif";
 constexpr const char *kMsSansSerifFile = "/usr/share/wine/fonts/ms_sans_serif.ttf";
 
+constexpr int kLargerIconsDelayMs = 500;
+
 bool scaledScreen()
 {
     const QScreen *screen = QGuiApplication::primaryScreen();
@@ -71,9 +73,10 @@ QIcon applicationIcon()
     return icon;
 }
 
-// Hands a window the larger sizes of its icon once it has painted: the
-// window system takes every size it is given, which would hold up the
-// window's first appearance.
+// Hands a window the larger sizes of its icon a moment after it has
+// painted: decoding them and handing every size to the window system costs
+// about a tenth of the start's work, which would otherwise hold up the
+// window's first appearance or the first keys typed into it.
 class LargerIconsAfterFirstPaint : public QObject
 {
 public:
@@ -84,7 +87,8 @@ protected:
     {
         if (event->type() == QEvent::Paint) {
             auto *window = static_cast<QWidget *>(watched);
-            QTimer::singleShot(0, window, [window] { window->setWindowIcon(applicationIcon()); });
+            QTimer::singleShot(kLargerIconsDelayMs, window,
+                               [window] { window->setWindowIcon(applicationIcon()); });
             window->removeEventFilter(this);
             deleteLater();
         }
@@ -111,7 +115,11 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
     font.setPointSizeF(pointSize);
     font.setWeight(weight);
     font.setStyleHint(QFont::SansSerif);
-    if (family == QLatin1String(kMsSansSerif) && QFontInfo(font).family() != family)
+    // Asked of the font database only where the face may be MS Sans Serif
+    // itself: that loads the face, which a stand-in chosen above (for a bold
+    // label that starts out empty, say) needs only once it draws.
+    if (family == QLatin1String(kMsSansSerif) &&
+        (face != family || QFontInfo(font).family() != family))
         font.setStretch(kStandInStretch);
     return font;
 }
