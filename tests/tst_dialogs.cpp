@@ -137,6 +137,9 @@ void TestDialogs::linesAndBordersDrawn()
     }
     auto *box = w->findChild<QWidget *>(control);
     QVERIFY(box);
+#ifdef Q_OS_WIN
+    QTest::qWait(500); // the Vista style fades the focused box's frame in
+#endif
     const QImage shot = w->grab().toImage();
     const QRect r(box->mapTo(w, QPoint(0, 0)), box->size());
     if (auto *line = qobject_cast<QFrame *>(box); line && line->frameShape() == QFrame::HLine) {
@@ -144,20 +147,31 @@ void TestDialogs::linesAndBordersDrawn()
                     .contains(line->palette().color(line->foregroundRole())));
         return;
     }
-    // Each edge's middle holds a colour unlike the box's inside and unlike
-    // the window around it.
+    // Each edge's middle, within the two outermost pixels that frames of
+    // every style draw on (a sunken frame's outer bottom row may be the
+    // inside's white), holds a colour unlike the box's inside and unlike the
+    // window around it.
     const QColor inside = coloursAt(shot, QPoint(r.left() + 4, r.top() + 4)).constFirst();
     const QColor around = coloursAt(shot, QPoint(r.center().x(), r.top() - 2)).constFirst();
     const struct
     {
         const char *edge;
-        QPoint at;
-    } edges[] = {{"top", QPoint(r.center().x(), r.top())},
-                 {"bottom", QPoint(r.center().x(), r.bottom())},
-                 {"left", QPoint(r.left(), r.center().y())},
-                 {"right", QPoint(r.right(), r.center().y())}};
+        QPoint at, inward;
+    } edges[] = {{"top", QPoint(r.center().x(), r.top()), QPoint(0, 1)},
+                 {"bottom", QPoint(r.center().x(), r.bottom()), QPoint(0, -1)},
+                 {"left", QPoint(r.left(), r.center().y()), QPoint(1, 0)},
+                 {"right", QPoint(r.right(), r.center().y()), QPoint(-1, 0)}};
     for (const auto &e : edges) {
-        const QList<QColor> drawn = coloursAt(shot, e.at);
+        const QList<QColor> drawn = coloursAt(shot, e.at) + coloursAt(shot, e.at + e.inward);
+#ifdef Q_OS_WIN
+        // Qt 6.4's Windows Vista style draws the themed frame of a focused
+        // line edit short of its bottom and right edges at these two scales.
+        // Known here, not drawn around; it passes once the style is fixed.
+        const bool farEdge = !qstrcmp(e.edge, "bottom") || !qstrcmp(e.edge, "right");
+        if (control == "Text1" && farEdge &&
+            (shot.devicePixelRatio() == 1.5 || shot.devicePixelRatio() == 1.75))
+            QEXPECT_FAIL("Text1", "the Vista style's line edit frame at 1.5 and 1.75", Continue);
+#endif
         QVERIFY2(std::any_of(drawn.begin(), drawn.end(),
                              [&](const QColor &c) { return c != inside && c != around; }),
                  e.edge);
