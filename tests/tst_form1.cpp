@@ -684,9 +684,20 @@ void TestForm1::gameCutIsDrawnDimmed()
     QSet<QRgb> cutInk = inks(cutX, shot.width());
     keptInk.remove(background);
     cutInk.remove(background);
-    QVERIFY(keptInk.contains(text));
-    QVERIFY(!cutInk.contains(text));
     QVERIFY(!cutInk.isEmpty());
+    // How near each part's ink comes to the text colour. Font smoothing may
+    // leave no pixel in the text colour itself (GDI's does, on a thin stem),
+    // so the kept part is held to come clearly nearer than the cut part.
+    const auto nearest = [text](const QSet<QRgb> &ink) {
+        int best = 3 * 255;
+        for (const QRgb c : ink)
+            best = qMin(best, qAbs(qRed(c) - qRed(text)) + qAbs(qGreen(c) - qGreen(text)) +
+                                  qAbs(qBlue(c) - qBlue(text)));
+        return best;
+    };
+    QVERIFY2(
+        nearest(cutInk) - nearest(keptInk) >= 48,
+        qPrintable(QStringLiteral("kept %1, cut %2").arg(nearest(keptInk)).arg(nearest(cutInk))));
 }
 
 GLYPHSMITH_TEST_MAIN(TestForm1)
