@@ -104,7 +104,11 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
     QString face = family;
     // MS Sans Serif is a bitmap face, which a scaled screen would draw blown
     // up: the scalable stand-in takes its place there, as Windows does too.
-    if (family == QLatin1String(kMsSansSerif) && scaledScreen())
+    // A face this system lacks (Arial on Linux) goes behind its stand-in,
+    // which spares the font database a failed search for it.
+    const bool standIn = (family == QLatin1String(kMsSansSerif) && scaledScreen()) ||
+                         !QFontDatabase::hasFamily(face);
+    if (standIn && !QFont::substitutes(face).isEmpty())
         face = QFont::substitutes(face).constFirst();
     if (weight > QFont::Normal && !hasWeight(face, weight) && !QFont::substitutes(face).isEmpty())
         face = QFont::substitutes(face).constFirst();
