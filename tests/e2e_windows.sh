@@ -6,7 +6,8 @@
 # - types a name, converts, tabs into the output box and copies with Ctrl+C:
 #   the clipboard holds the converted name;
 # - saves slot 1: the file in %APPDATA% holds exactly the name;
-# - opens Help and About twice each: one window of each;
+# - opens Help and About twice each: one window of each; Esc closes About
+#   and Ctrl+W Help, each only itself;
 # - after a restart, the File > Open submenu is wider by the saved caption,
 #   and wider again by a legacy caption at the root of C:, whose name opens;
 # - uninstalls silently: the program is gone, the slot files stay.
@@ -165,6 +166,18 @@ for _ in 1 2; do
     sleep 1
 done
 expect "one About window" "$(count_windows About)" 1
+# Esc and Ctrl+W, pressed in one of them, close that one alone.
+closes() { # window name, key
+    xdotool windowfocus --sync "$(xdotool search --onlyvisible --name "^$1\$" | head -n1)"
+    xdotool key "$2"
+    gone() { [ "$(count_windows "$1")" = 0 ] && echo yes; }
+    poll gone "$1" >/dev/null || true
+    expect "$2 closes $1" "$(count_windows "$1")" 0
+}
+closes About Escape
+expect "Help stays open" "$(count_windows Form3)" 1
+closes Form3 ctrl+w
+expect "the main window stays open" "$(count_windows 'Ravenmoor Glyphsmith V2')" 1
 stop_program
 
 # 5. A restart shows the saved caption; legacy files at the root of C:
