@@ -45,16 +45,7 @@ export QT_QPA_PLATFORM=xcb QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
 
 . "$here/poll.sh"
 
-# Xvfb picks a free display and writes its number to the file; the test goes
-# on once the server answers there. Without -noreset the server resets each
-# time its last client leaves (between the program's two runs, say) and
-# refuses connections meanwhile.
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-poll cat "$work/display" >/dev/null
-export DISPLAY=:$(head -n1 "$work/display")
-server_answers() { xprop -root -display "$DISPLAY" _NET_SUPPORTED >/dev/null && echo yes; }
-poll server_answers >/dev/null || { cat "$work/xvfb.log" >&2; exit 1; }
+start_xvfb "$work" 640x480
 
 start_program() {
     "$program" &

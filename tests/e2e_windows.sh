@@ -56,11 +56,7 @@ registry_value() { # name
 
 # The display comes first: a Wine process started without one (a registry
 # query, say) leaves the prefix's session without a window driver.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>"$work/xvfb.log" &
-pids+=($!)
-poll cat "$work/display" >/dev/null
-export DISPLAY=:$(head -n1 "$work/display")
-poll xdpyinfo >/dev/null
+start_xvfb "$work"
 
 # 1. Install silently; a second install replaces the first.
 for round in first second; do

@@ -1,6 +1,6 @@
-# Sourced by the end-to-end tests. poll runs a command every 50 ms until it
-# prints something, and prints that; after POLL_SECONDS (10 unless set) it
-# says what it waited for and fails.
+# Sourced by the end-to-end tests and the screenshot script. poll runs a
+# command every 50 ms until it prints something, and prints that; after
+# POLL_SECONDS (10 unless set) it says what it waited for and fails.
 poll() {
     local out
     for _ in $(seq $((${POLL_SECONDS:-10} * 20))); do
@@ -10,4 +10,17 @@ poll() {
     done
     echo "timed out waiting for: $*" >&2
     return 1
+}
+
+# start_xvfb WORK [WxH]: an X server on a display it picks itself (so that
+# runs never meet), kept with -noreset (else it resets and refuses clients
+# each time its last one leaves). Its pid goes into pids; DISPLAY is
+# exported once the server answers.
+start_xvfb() {
+    Xvfb -displayfd 3 -screen 0 "${2:-800x600}x24" -nolisten tcp -noreset \
+        3>"$1/display" 2>"$1/xvfb.log" &
+    pids+=($!)
+    poll cat "$1/display" >/dev/null
+    export DISPLAY=:$(head -n1 "$1/display")
+    poll xdpyinfo >/dev/null || { cat "$1/xvfb.log" >&2; return 1; }
 }

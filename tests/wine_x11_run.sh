@@ -10,19 +10,15 @@ for tool in Xvfb xdpyinfo; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
 done
 work=$(mktemp -d)
-xvfb=
+pids=()
 cleanup() {
     WINEPREFIX=$work/prefix /usr/lib/wine/wineserver -k 2>/dev/null || true
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
 trap cleanup EXIT
 . "$here/poll.sh"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-xvfb=$!
-poll cat "$work/display" >/dev/null
-export DISPLAY=:$(head -n1 "$work/display")
-poll xdpyinfo >/dev/null
+start_xvfb "$work"
 export WINEPREFIX=$work/prefix
 "$here/wine_prefix.sh" "$WINEPREFIX" >/dev/null
 "$here/wine_run.sh" "$@"

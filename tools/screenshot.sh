@@ -16,12 +16,8 @@ cleanup() {
 trap cleanup EXIT
 . "$here/tests/poll.sh"
 
-# Xvfb picks a free display, so that two runs never meet.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
-pids+=($!)
-poll cat "$work/display" >/dev/null
-export DISPLAY=:$(head -n1 "$work/display") HOME=$work XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb
-poll xdpyinfo >/dev/null
+start_xvfb "$work"
+export HOME=$work XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb
 "$build/src/glyphsmith" &
 pids+=($!)
 win=$(poll xdotool search --name '^Ravenmoor Glyphsmith V2$' | head -n1)
