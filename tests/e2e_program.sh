@@ -123,7 +123,7 @@ expect "convert, Tab and Ctrl+C" "$(convert_and_copy)" "506cc483c3bdc3abc5955f30
 
 seen=$(screen_reader)
 expect_line "screen reader hears the name's size" "$seen" \
-    "text|Converted name|9 characters, 13 bytes in UTF-8: CS 1.6, Condition Zero and CS: Source keep all of it (31 bytes at most)."
+    "text|Converted name|The name has 9 characters. It is 13 bytes in UTF-8: CS 1.6, Condition Zero and CS: Source keep all of it (31 bytes at most)."
 expect_line "screen reader reads the greeting" "$seen" "label|Hello|The greeting shown after Convert."
 expect_line "screen reader reads the converted name's label" "$seen" \
     "label|Player_01|The name as it was typed when Convert was last pressed."
@@ -153,4 +153,4 @@ xdotool key --delay 50 shift+Tab shift+Tab ctrl+a
 xdotool type --delay 30 'xXx_DarkSniper_xXx'
 xdotool key --delay 50 Tab space
 expect_line "screen reader hears where the game cuts" "$(screen_reader)" \
-    "text|Converted name|33 bytes in UTF-8; CS 1.6, Condition Zero and CS: Source keep 31 bytes: the first 17 of 18 characters."
+    "text|Converted name|The name has 18 characters. It is 33 bytes in UTF-8; CS 1.6, Condition Zero and CS: Source keep 31 bytes: the first 17 characters."

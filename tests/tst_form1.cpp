@@ -559,34 +559,39 @@ void TestForm1::gameCut_data()
     QTest::addColumn<QString>("description");
     QTest::newRow("convert, cut") << "convert"
                                   << "xXx_DarkSniper_xXx" << 17
-                                  << "33 bytes in UTF-8; CS 1.6, Condition Zero and CS: Source "
-                                     "keep 31 bytes: the first 17 of 18 "
+                                  << "The name has 18 characters. It is 33 bytes in UTF-8; CS 1.6, "
+                                     "Condition Zero and CS: Source keep 31 bytes: the first 17 "
                                      "characters.";
     QTest::newRow("convert, fits")
         << "convert"
         << "abc" << -1
-        << "3 characters, 6 bytes in UTF-8: CS 1.6, Condition Zero and CS: Source keep all of it "
-           "(31 bytes at most).";
+        << "The name has 3 characters. It is 6 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
+           "Source keep all of it (31 bytes at most).";
     QTest::newRow("convert, one character")
         << "convert"
         << "W" << -1
-        << "1 character, 3 bytes in UTF-8: CS 1.6, Condition Zero and CS: Source keep all "
-           "of it (31 bytes at most).";
+        << "The name has 1 character. It is 3 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
+           "Source keep all of it (31 bytes at most).";
     QTest::newRow("open, cut") << "open"
                                << "xXx_DarkSniper_xXx" << 17
-                               << "33 bytes in UTF-8; CS 1.6, Condition Zero and CS: Source keep "
-                                  "31 bytes: the first 17 of 18 "
+                               << "The name has 18 characters. It is 33 bytes in UTF-8; CS 1.6, "
+                                  "Condition Zero and CS: Source keep 31 bytes: the first 17 "
                                   "characters.";
     QTest::newRow("edit to fit")
         << "edit"
         << "xXx_DarkSniper_xXx" << -1
-        << "17 characters, 31 bytes in UTF-8: CS 1.6, Condition Zero and CS: Source keep all of it "
-           "(31 bytes at most).";
+        << "The name has 17 characters. It is 31 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
+           "Source keep all of it (31 bytes at most).";
+    QTest::newRow("edit to one byte")
+        << "edit"
+        << "12" << -1
+        << "The name has 1 character. It is 1 byte in UTF-8: CS 1.6, Condition Zero and CS: Source "
+           "keep all of it (31 bytes at most).";
     QTest::newRow("convert, % and &")
         << "convert"
         << "a%b&c" << -1
-        << "5 characters, 8 bytes in UTF-8: CS 1.6, Condition Zero and CS: Source keep all of it "
-           "(31 bytes at most). CS 1.6 servers show % and & as spaces.";
+        << "The name has 5 characters. It is 8 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
+           "Source keep all of it (31 bytes at most). CS 1.6 servers show % and & as spaces.";
     QTest::newRow("clear") << "clear"
                            << "xXx_DarkSniper_xXx" << -1
                            << "The converted name: select it and copy it into the game.";

@@ -20,11 +20,6 @@ namespace {
 
 using unicode_text::TextFileResult;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("name_slots", text);
-}
-
 // How long a save waits for another running copy's save to end.
 constexpr int kLockWaitMs = 3000;
 
@@ -37,7 +32,7 @@ QString whyNoFileCanBeMade(const QString &folder)
         return probe.errorString();
     if (probe.write("x", 1) != 1 || !probe.flush())
         return probe.errorString();
-    return tr("The lock file %1 could not be made.")
+    return SlotStore::tr("The lock file %1 could not be made.")
         .arg(QDir::toNativeSeparators(probe.fileName()));
 }
 
@@ -54,7 +49,8 @@ FileProblem takeLock(QLockFile &lock, const QString &path, FileProblem busy)
     const QFileInfo file(path);
     if (file.exists() && !file.isFile())
         return {busy.slot, path,
-                file.isDir() ? tr("It is a folder, not a file.") : tr("It is not a regular file.")};
+                file.isDir() ? SlotStore::tr("It is a folder, not a file.")
+                             : SlotStore::tr("It is not a regular file.")};
     if (lock.tryLock(0))
         return {};
     if (lock.error() != QLockFile::LockFailedError)
@@ -67,7 +63,8 @@ FileProblem takeLock(QLockFile &lock, const QString &path, FileProblem busy)
         after.lastModified().msecsTo(QDateTime::currentDateTime()) >= kLockWaitMs;
     if (abandoned && lock.removeStaleLockFile() && lock.tryLock(0))
         return {};
-    busy.reason = tr("Another copy of the program is saving a slot; try again in a moment.");
+    busy.reason =
+        SlotStore::tr("Another copy of the program is saving a slot; try again in a moment.");
     return busy;
 }
 
@@ -78,7 +75,8 @@ QString makeFolder(const QString &folder)
     std::filesystem::create_directories(QDir(folder).filesystemAbsolutePath(), error);
     if (!error && QFileInfo(folder).isDir())
         return QString();
-    return error ? QString::fromLocal8Bit(error.message()) : tr("It is a file, not a folder.");
+    return error ? QString::fromLocal8Bit(error.message())
+                 : SlotStore::tr("It is a file, not a folder.");
 }
 
 } // namespace
@@ -162,10 +160,11 @@ CaptionsRead SlotStore::readCaptions() const
         if (!r.ok())
             read.problems << FileProblem{slot.number, path, r.error};
         else if (caption.size() > unicode_text::kMaxNameLength)
-            read.problems << FileProblem{slot.number, path,
-                                         tr("It is %1 characters long; a caption holds at most %2.")
-                                             .arg(caption.size())
-                                             .arg(unicode_text::kMaxNameLength)};
+            read.problems << FileProblem{
+                slot.number, path,
+                tr("It is %n character(s) long; a caption holds at most %1.", nullptr,
+                   int(caption.size()))
+                    .arg(unicode_text::kMaxNameLength)};
         else
             read.captions[slot.number - 1] = caption;
     }
@@ -390,8 +389,8 @@ OpenResult SlotStore::open(int number) const
                 QString(),
                 QString(),
                 {number, path,
-                 tr("It is %1 characters long; a name holds at most %2.")
-                     .arg(opened.name.size())
+                 tr("It is %n character(s) long; a name holds at most %1.", nullptr,
+                    int(opened.name.size()))
                      .arg(unicode_text::kMaxNameLength)}};
     return opened;
 }

@@ -5,6 +5,7 @@
 // read, or the file and the reason when something failed, and the window
 // decides what to show.
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringView>
@@ -61,6 +62,8 @@ struct OpenResult
 
 class SlotStore
 {
+    Q_DECLARE_TR_FUNCTIONS(name_slots::SlotStore)
+
 public:
     // Slots are saved in folder. Where folder has no file of a slot yet, it
     // is read from legacyFolder, where earlier versions kept the slots.

@@ -5,7 +5,11 @@
 
 namespace common {
 
-// Names the application and its maker, and gives it its version.
+// Gives the texts that count ("%n character(s)") their English words.
+void installPluralForms();
+
+// Installs the plural forms, names the application and its maker, and
+// gives it its version.
 void setUpApplication();
 
 } // namespace common

@@ -50,29 +50,23 @@ void UniText::setGameCutShown(bool shown)
 
 namespace {
 
-QString characters(qsizetype n)
-{
-    return n == 1 ? UniText::tr("1 character") : UniText::tr("%1 characters").arg(n);
-}
-
 // The name's size in words, for the tooltip and screen readers. The cut is
 // that of GoldSrc (CS 1.6, Condition Zero) and Source (CS: Source); CS:GO
 // and CS2 show the player's Steam name instead.
 QString sizeInWords(const glyphs::GameFit &fit, const QString &text)
 {
     QString words =
-        fit.fits()
-            ? UniText::tr("%1, %2 bytes in UTF-8: CS 1.6, Condition Zero and CS: Source keep all "
-                          "of it (%3 bytes at most).")
-                  .arg(characters(fit.characters))
-                  .arg(fit.bytes)
-                  .arg(glyphs::kGameNameBytes)
-            : UniText::tr("%1 bytes in UTF-8; CS 1.6, Condition Zero and CS: Source keep %2 bytes: "
-                          "the first %3 of %4.")
-                  .arg(fit.bytes)
-                  .arg(glyphs::kGameNameBytes)
-                  .arg(fit.keptCharacters)
-                  .arg(characters(fit.characters));
+        UniText::tr("The name has %n character(s).", nullptr, int(fit.characters)) + u' ' +
+        (fit.fits()
+             ? UniText::tr("It is %n byte(s) in UTF-8: CS 1.6, Condition Zero and CS: Source keep "
+                           "all of it (%1 bytes at most).",
+                           nullptr, int(fit.bytes))
+                   .arg(glyphs::kGameNameBytes)
+             : UniText::tr("It is %1 bytes in UTF-8; CS 1.6, Condition Zero and CS: Source keep "
+                           "%2 bytes: the first %n character(s).",
+                           nullptr, int(fit.keptCharacters))
+                   .arg(fit.bytes)
+                   .arg(glyphs::kGameNameBytes));
     // GoldSrc servers blank these out of every player's user info.
     if (text.contains(u'%') || text.contains(u'&'))
         words += u' ' + UniText::tr("CS 1.6 servers show %1 and %2 as spaces.")
