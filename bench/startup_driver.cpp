@@ -1,6 +1,8 @@
 // Runs programs in turn many times and prints, for each, the median wall time
 // from start to exit and the median peak resident memory, with their ratios
-// to the first program's. Usage: startup_driver RUNS BASELINE PROGRAM...
+// to the first program's. A ratio is the median of the runs' own ratios, each
+// against the baseline's run just before it: a machine's load that drifts
+// over seconds slows both alike. Usage: startup_driver RUNS BASELINE PROGRAM...
 
 #include <algorithm>
 #include <chrono>
@@ -64,14 +66,18 @@ int main(int argc, char *argv[])
         }
     std::printf("%-22s %12s %14s %10s %10s\n", "program", "first paint", "peak RSS", "time",
                 "memory");
-    const double baseMillis = median(millis[0]);
-    const double baseMegabytes = median(megabytes[0]);
+    const auto ratios = [runs](const std::vector<double> &of, const std::vector<double> &to) {
+        std::vector<double> each(runs);
+        for (int r = 0; r < runs; ++r)
+            each[r] = of[r] / to[r];
+        return median(each);
+    };
     for (int p = 0; p < programs; ++p) {
         const std::string name = argv[2 + p];
         std::printf("%-22s %9.1f ms %11.1f MB %9.2fx %9.2fx\n",
                     name.substr(name.find_last_of('/') + 1).c_str(), median(millis[p]),
-                    median(megabytes[p]), median(millis[p]) / baseMillis,
-                    median(megabytes[p]) / baseMegabytes);
+                    median(megabytes[p]), ratios(millis[p], millis[0]),
+                    ratios(megabytes[p], megabytes[0]));
     }
     return 0;
 }

@@ -4,6 +4,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
+#include <QHash>
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
@@ -51,6 +52,16 @@ void installFontSubstitutes()
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+// Asked once a family: each asking is a fontconfig search.
+bool systemHasFamily(const QString &family)
+{
+    static QHash<QString, bool> known;
+    const auto found = known.constFind(family);
+    if (found != known.constEnd())
+        return *found;
+    return *known.insert(family, QFontDatabase::hasFamily(family));
 }
 
 // Whether the family has a face of at least this weight; Qt does not
@@ -106,8 +117,8 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
     // up: the scalable stand-in takes its place there, as Windows does too.
     // A face this system lacks (Arial on Linux) goes behind its stand-in,
     // which spares the font database a failed search for it.
-    const bool standIn = (family == QLatin1String(kMsSansSerif) && scaledScreen()) ||
-                         !QFontDatabase::hasFamily(face);
+    const bool standIn =
+        (family == QLatin1String(kMsSansSerif) && scaledScreen()) || !systemHasFamily(face);
     if (standIn && !QFont::substitutes(face).isEmpty())
         face = QFont::substitutes(face).constFirst();
     if (weight > QFont::Normal && !hasWeight(face, weight) && !QFont::substitutes(face).isEmpty())
