@@ -1,15 +1,17 @@
 #!/bin/bash
 # Starts the program under its own Xvfb with an empty slot folder, types a
-# name, presses Convert, and saves a screenshot of the main window.
-# Needs xvfb, xdotool, x11-utils and imagemagick.
+# name, presses Convert, and saves a screenshot of the main window. For a
+# Windows build, the portable zip's program runs under Wine, in a prefix of
+# its own. Needs xvfb, xdotool, x11-utils and imagemagick (and wine64).
 # Usage: tools/screenshot.sh BUILD_DIR OUT.png [NAME]
-# QT_SCALE_FACTOR and QT_STYLE_OVERRIDE, when set, are passed on.
+# QT_SCALE_FACTOR and QT_STYLE_OVERRIDE, when set, are passed on (not to Wine).
 set -euo pipefail
 build=$1 out=$2 name=${3:-Player_01}
 here=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
 pids=()
 cleanup() {
+    [ -z "${WINEPREFIX:-}" ] || /usr/lib/wine/wineserver -k 2>/dev/null || true
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     rm -rf "$work"
 }
@@ -18,7 +20,14 @@ trap cleanup EXIT
 
 start_xvfb "$work"
 export HOME=$work XDG_DATA_HOME=$work/data QT_QPA_PLATFORM=xcb
-"$build/src/glyphsmith" &
+if [ -e "$build/glyphsmith.exe" ]; then
+    export WINEPREFIX=$work/prefix
+    "$here/tests/wine_prefix.sh" "$WINEPREFIX" >/dev/null
+    unzip -q "$build"/package/ravenmoor-glyphsmith-*-windows-x64.zip -d "$work/app"
+    WINEDEBUG=-all /usr/lib/wine/wine64 "$work"/app/*/glyphsmith.exe &
+else
+    "$build/src/glyphsmith" &
+fi
 pids+=($!)
 win=$(poll xdotool search --name '^Ravenmoor Glyphsmith V2$' | head -n1)
 xdotool windowfocus --sync "$win"
