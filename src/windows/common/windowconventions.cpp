@@ -4,7 +4,6 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
-#include <QHash>
 #include <QIcon>
 #include <QLabel>
 #include <QScreen>
@@ -54,14 +53,11 @@ void installFontSubstitutes()
     Q_UNUSED(installed);
 }
 
-// Asked once a family: each asking is a fontconfig search.
+// Looked up in the font database's own list: QFontDatabase::hasFamily()
+// also asks fontconfig for aliases, a search of its own for each family.
 bool systemHasFamily(const QString &family)
 {
-    static QHash<QString, bool> known;
-    const auto found = known.constFind(family);
-    if (found != known.constEnd())
-        return *found;
-    return *known.insert(family, QFontDatabase::hasFamily(family));
+    return QFontDatabase::families().contains(family, Qt::CaseInsensitive);
 }
 
 // Whether the family has a face of at least this weight; Qt does not
