@@ -319,13 +319,9 @@ void TestDialogs::labelsKeepTheirLines()
     // The face itself: fonts-wine's MS Sans Serif, a bitmap face, at 1x on
     // Linux; the stand-in on scaled screens, and under Windows, whose Qt
     // lists no bitmap face.
-    if (l->font().weight() == QFont::Normal) {
-        bool designFace = l->devicePixelRatio() == 1;
-#ifdef Q_OS_WIN
-        designFace = false;
-#endif
+    const bool designFace = l->devicePixelRatio() == 1 && QSysInfo::productType() != "windows";
+    if (l->font().weight() == QFont::Normal)
         QCOMPARE(QFontInfo(l->font()).family(), designFace ? "MS Sans Serif" : "Liberation Sans");
-    }
     check(l->font());
     // Where fonts-wine is missing, the stand-in draws these labels at 1x.
     if (l->font().family() == "MS Sans Serif" && l->font().weight() == QFont::Normal) {

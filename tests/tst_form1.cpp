@@ -567,11 +567,6 @@ void TestForm1::gameCut_data()
         << "abc" << -1
         << "The name has 3 characters. It is 6 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
            "Source keep all of it (31 bytes at most).";
-    QTest::newRow("convert, one character")
-        << "convert"
-        << "W" << -1
-        << "The name has 1 character. It is 3 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
-           "Source keep all of it (31 bytes at most).";
     QTest::newRow("open, cut") << "open"
                                << "xXx_DarkSniper_xXx" << 17
                                << "The name has 18 characters. It is 33 bytes in UTF-8; CS 1.6, "
@@ -582,7 +577,7 @@ void TestForm1::gameCut_data()
         << "xXx_DarkSniper_xXx" << -1
         << "The name has 17 characters. It is 31 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
            "Source keep all of it (31 bytes at most).";
-    QTest::newRow("edit to one byte")
+    QTest::newRow("edit to one character, one byte")
         << "edit"
         << "12" << -1
         << "The name has 1 character. It is 1 byte in UTF-8: CS 1.6, Condition Zero and CS: Source "
