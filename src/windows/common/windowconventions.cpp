@@ -30,27 +30,32 @@ bool scaledScreen()
     return screen && screen->devicePixelRatio() > 1.0;
 }
 
-void installFontSubstitutes()
+void installMsSansSerif()
 {
     static const bool installed = [] {
         if (!scaledScreen() && QFile::exists(QString::fromLatin1(kMsSansSerifFile)))
             QFontDatabase::addApplicationFont(QString::fromLatin1(kMsSansSerifFile));
-        // Where MS Sans Serif is missing, Liberation Sans is the nearest plain
-        // sans; it keeps Arial's metrics, and Windows has Arial itself. Lato
-        // Black stands in for the heavy Arial Black. DejaVu Sans, last, draws
-        // the Arabic glyphs where the others have none.
-        const QString dejaVu = QStringLiteral("DejaVu Sans");
-        QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
-                                   {QStringLiteral("Liberation Sans"), dejaVu});
-        QFont::insertSubstitutions(QStringLiteral("Liberation Sans"),
-                                   {QStringLiteral("Arial"), dejaVu});
-        QFont::insertSubstitutions(QStringLiteral("Arial"),
-                                   {QStringLiteral("Liberation Sans"), dejaVu});
-        QFont::insertSubstitutions(QStringLiteral("Arial Black"),
-                                   {QStringLiteral("Lato Black"), QStringLiteral("Lato"), dejaVu});
         return true;
     }();
     Q_UNUSED(installed);
+}
+
+// Where MS Sans Serif is missing, Liberation Sans is the nearest plain sans;
+// it keeps Arial's metrics, and Windows has Arial itself. Lato Black stands
+// in for the heavy Arial Black. DejaVu Sans, last, draws the Arabic glyphs
+// where the others have none. Kept out of Qt's substitution table: Qt asks
+// the platform for the fallbacks of every face that has substitutes as soon
+// as it loads it, a search of its own for each face.
+QStringList standIns(const QString &family)
+{
+    const QString dejaVu = QStringLiteral("DejaVu Sans");
+    if (family == QLatin1String(kMsSansSerif) || family == QLatin1String("Arial"))
+        return {QStringLiteral("Liberation Sans"), dejaVu};
+    if (family == QLatin1String("Liberation Sans"))
+        return {QStringLiteral("Arial"), dejaVu};
+    if (family == QLatin1String("Arial Black"))
+        return {QStringLiteral("Lato Black"), QStringLiteral("Lato"), dejaVu};
+    return {};
 }
 
 // Looked up in the font database's own list: QFontDatabase::hasFamily()
@@ -107,22 +112,20 @@ protected:
 
 QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
 {
-    installFontSubstitutes();
-    QString face = family;
-    // MS Sans Serif is a bitmap face, which a scaled screen would draw blown
-    // up: the scalable stand-in takes its place there, as Windows does too.
-    // A face this system lacks (Arial on Linux) goes behind its stand-in,
-    // which spares the font database a failed search for it.
-    const bool standIn =
-        (family == QLatin1String(kMsSansSerif) && scaledScreen()) || !systemHasFamily(face);
-    if (standIn && !QFont::substitutes(face).isEmpty())
-        face = QFont::substitutes(face).constFirst();
-    if (weight > QFont::Normal && !hasWeight(face, weight) && !QFont::substitutes(face).isEmpty())
-        face = QFont::substitutes(face).constFirst();
-    // The whole list, so that a glyph the face lacks comes from the next
-    // one on every platform, not only where fontconfig finds one.
-    QFont font;
-    font.setFamilies(QStringList{face} + QFont::substitutes(face));
+    installMsSansSerif();
+    // The first installed face of the design's and its stand-ins that has
+    // the weight (Qt does not embolden a face that lacks one). MS Sans Serif
+    // is a bitmap face, which a scaled screen would draw blown up: the
+    // scalable stand-in takes its place there, as Windows does too.
+    QStringList faces = QStringList{family} + standIns(family);
+    if (family == QLatin1String(kMsSansSerif) && scaledScreen())
+        faces.removeFirst();
+    const auto usable = [weight](const QString &face) {
+        return systemHasFamily(face) && (weight <= QFont::Normal || hasWeight(face, weight));
+    };
+    const auto found = std::find_if(faces.cbegin(), faces.cend(), usable);
+    const QString face = found == faces.cend() ? faces.constFirst() : *found;
+    QFont font(face);
     font.setPointSizeF(pointSize);
     font.setWeight(weight);
     font.setStyleHint(QFont::SansSerif);
@@ -132,6 +135,12 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
     if (family == QLatin1String(kMsSansSerif) &&
         (face != family || QFontInfo(font).family() != family))
         font.setStretch(kStandInStretch);
+    return font;
+}
+
+QFont withStandIns(QFont font)
+{
+    font.setFamilies(QStringList{font.family()} + standIns(font.family()));
     return font;
 }
 
