@@ -64,6 +64,7 @@ private slots:
     void labelsKeepTheirLines();
     void linesAndBordersDrawn_data();
     void linesAndBordersDrawn();
+    void bannerAtScreenResolution();
     void announcedAsWindows();
     void choosingTwiceKeepsOneWindow();
     void reopenAfterCloseIsTheSameWindow();
@@ -334,6 +335,16 @@ void TestDialogs::labelsKeepTheirLines()
 
 // Screen readers present both as windows with their titles; they keep the
 // sizable border with its buttons and have no owner.
+// The banner is 193 points square, in as many pixels as the screen has there,
+// in the picture's own colours (its off-white ground at a corner).
+void TestDialogs::bannerAtScreenResolution()
+{
+    const QPixmap banner = m_form->findChild<QLabel *>("Picture1")->pixmap();
+    QCOMPARE(banner.deviceIndependentSize(), QSizeF(193, 193));
+    QCOMPARE(banner.width(), qRound(193 * m_form->devicePixelRatio()));
+    QCOMPARE(banner.toImage().pixelColor(2, 2), QColor(0xf3, 0xef, 0xe4));
+}
+
 void TestDialogs::announcedAsWindows()
 {
     choose("mnuabout");

@@ -9,7 +9,7 @@ class Banner : public QLabel
 {
     Q_OBJECT
 public:
-    using QLabel::QLabel;
+    explicit Banner(QWidget *parent = nullptr);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
