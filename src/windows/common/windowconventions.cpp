@@ -113,19 +113,19 @@ protected:
 QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
 {
     installMsSansSerif();
-    // The first installed face of the design's and its stand-ins that has
-    // the weight (Qt does not embolden a face that lacks one). MS Sans Serif
-    // is a bitmap face, which a scaled screen would draw blown up: the
-    // scalable stand-in takes its place there, as Windows does too.
-    QStringList faces = QStringList{family} + standIns(family);
-    if (family == QLatin1String(kMsSansSerif) && scaledScreen())
-        faces.removeFirst();
-    const auto usable = [weight](const QString &face) {
-        return systemHasFamily(face) && (weight <= QFont::Normal || hasWeight(face, weight));
-    };
-    const auto found = std::find_if(faces.cbegin(), faces.cend(), usable);
-    const QString face = found == faces.cend() ? faces.constFirst() : *found;
-    QFont font(face);
+    QString face = family;
+    // MS Sans Serif is a bitmap face, which a scaled screen would draw blown
+    // up: the scalable stand-in takes its place there, as Windows does too.
+    // A face this system lacks (Arial on Linux) goes behind its stand-in,
+    // which spares the font database a failed search for it.
+    const bool standIn =
+        (family == QLatin1String(kMsSansSerif) && scaledScreen()) || !systemHasFamily(face);
+    if (standIn && !standIns(face).isEmpty())
+        face = standIns(face).constFirst();
+    if (weight > QFont::Normal && !hasWeight(face, weight) && !standIns(face).isEmpty())
+        face = standIns(face).constFirst();
+    // A stand-in this system lacks too leaves the choice to the next ones.
+    QFont font = systemHasFamily(face) ? QFont(face) : withStandIns(QFont(face));
     font.setPointSizeF(pointSize);
     font.setWeight(weight);
     font.setStyleHint(QFont::SansSerif);
