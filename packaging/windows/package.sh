@@ -23,6 +23,7 @@ cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 system_dlls=" advapi32 authz bcrypt comctl32 comdlg32 crypt32 d3d11 d3d12 d3d9 dwmapi dwrite
     dxgi gdi32 imm32 iphlpapi kernel32 mpr msvcrt netapi32 ntdll ole32 oleaut32 rpcrt4 secur32
     setupapi shcore shell32 shlwapi user32 userenv uxtheme version winmm wtsapi32 ws2_32 "
+system_dlls=" $(echo $system_dlls) " # one space between names, line ends included
 is_system() {
     local base=${1,,}
     base=${base%.dll}
