@@ -284,12 +284,10 @@ void TestDialogs::labelsKeepTheirLines_data()
         {"Help", "Label3", {"-Click the Convert Button"}},
         {"Help", "Label4", {"-Then Copy and Paste your Name Into CS"}},
         {"Help", "Label5", {"Note:"}},
-#if GLYPHSMITH_DESKTOP_SESSION_TESTS
         {"Help",
          "Label6",
          {"These Special Characters take up", "more room then regular ones, so very",
           "large names wont fit in CS."}},
-#endif
         {"Main", "Label1", {"EnterName"}},
         {"Main", "Label2", {"www.ravenmoor.example"}},
         {"Main", "Label6", {"mail@ravenmoor.example"}},
