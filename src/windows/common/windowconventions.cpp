@@ -42,10 +42,9 @@ void installMsSansSerif()
 
 // Where MS Sans Serif is missing, Liberation Sans is the nearest plain sans;
 // it keeps Arial's metrics, and Windows has Arial itself. Lato Black stands
-// in for the heavy Arial Black. DejaVu Sans, last, draws the Arabic glyphs
-// where the others have none. Kept out of Qt's substitution table: Qt asks
-// the platform for the fallbacks of every face that has substitutes as soon
-// as it loads it, a search of its own for each face.
+// in for the heavy Arial Black. DejaVu Sans comes last. Kept out of Qt's substitution table: Qt
+// asks the platform for the fallbacks of every face that has substitutes as soon as it loads it, a
+// search of its own for each face.
 QStringList standIns(const QString &family)
 {
     const QString dejaVu = QStringLiteral("DejaVu Sans");
@@ -125,7 +124,11 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
     if (weight > QFont::Normal && !hasWeight(face, weight) && !standIns(face).isEmpty())
         face = standIns(face).constFirst();
     // A stand-in this system lacks too leaves the choice to the next ones.
-    QFont font = systemHasFamily(face) ? QFont(face) : withStandIns(QFont(face));
+    // A glyph the face lacks comes from the platform's own fallbacks, which
+    // cover the converted names on Linux and Windows alike.
+    QFont font(face);
+    if (!systemHasFamily(face))
+        font.setFamilies(QStringList{face} + standIns(face));
     font.setPointSizeF(pointSize);
     font.setWeight(weight);
     font.setStyleHint(QFont::SansSerif);
@@ -143,12 +146,6 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
         font.setHintingPreference(QFont::PreferVerticalHinting);
 #endif
     }
-    return font;
-}
-
-QFont withStandIns(QFont font)
-{
-    font.setFamilies(QStringList{font.family()} + standIns(font.family()));
     return font;
 }
 

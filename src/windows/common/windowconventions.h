@@ -22,11 +22,6 @@ inline constexpr int kStandInStretch = 96;
 // for faces this system lacks (MS Sans Serif, Arial, Arial Black).
 QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight = QFont::Normal);
 
-// The font with its face's stand-ins behind it, for a text of many scripts:
-// a glyph the face lacks comes from the next one on every platform, not only
-// where fontconfig finds one. Only the converted name needs this.
-QFont withStandIns(QFont font);
-
 // Icon, default font and label conventions for a window built from a .ui file.
 void applyWindowConventions(QWidget *window);
 

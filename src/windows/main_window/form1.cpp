@@ -63,7 +63,7 @@ Form1::Form1(name_slots::SlotStore store, QWidget *parent)
     ui->Text1->setValidator(new CodePageValidator(ui->Text1));
     common::ignoreAltTyping(ui->Text1);
     common::ignoreAltTyping(ui->UniText1);
-    ui->UniText1->setFont(common::withStandIns(common::designFont(QStringLiteral("Arial"), 14.25)));
+    ui->UniText1->setFont(common::designFont(QStringLiteral("Arial"), 14.25));
     ui->Label8->setFont(common::designFont(QStringLiteral("MS Sans Serif"), 8.25, QFont::Bold));
     setLineColor(QPalette::WindowText);
     // The .ui gives the client area; the menu bar sits above it.
