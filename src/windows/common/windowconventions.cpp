@@ -42,9 +42,9 @@ void installMsSansSerif()
 
 // Where MS Sans Serif is missing, Liberation Sans is the nearest plain sans;
 // it keeps Arial's metrics, and Windows has Arial itself. Lato Black stands
-// in for the heavy Arial Black. DejaVu Sans comes last. Kept out of Qt's substitution table: Qt
-// asks the platform for the fallbacks of every face that has substitutes as soon as it loads it, a
-// search of its own for each face.
+// in for the heavy Arial Black. DejaVu Sans comes last. Kept out of Qt's
+// substitution table: Qt asks the platform for the fallbacks of every face
+// that has substitutes as soon as it loads it, a search of its own each time.
 QStringList standIns(const QString &family)
 {
     const QString dejaVu = QStringLiteral("DejaVu Sans");
