@@ -40,6 +40,7 @@ private slots:
     void boxesInFrontOfSurfaceControls();
     void tabOrder();
     void menuBar();
+    void menusKeepThePlatformFont();
     void convertTyped_data();
     void convertTyped();
     void convertEmptyOnlyClearsOutput();
@@ -207,6 +208,15 @@ void TestForm1::menuBar()
     QCOMPARE(child<QAction>("mnuhelppage")->shortcut(), QKeySequence(QStringLiteral("Ctrl+H")));
     for (QAction *a : m_form->findChildren<QAction *>())
         QVERIFY2(!a->text().contains(u'&'), qPrintable(a->text()));
+}
+
+// The window's font is its own: the menus, like message boxes, are drawn in
+// the platform's font, the application's.
+void TestForm1::menusKeepThePlatformFont()
+{
+    const QMenu *file = child<QMenu>("mnufile");
+    QCOMPARE(file->font(), QApplication::font(file));
+    QVERIFY2(file->font().family() != m_form->font().family(), qPrintable(file->font().family()));
 }
 
 void TestForm1::convertTyped_data()

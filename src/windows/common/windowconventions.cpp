@@ -149,11 +149,21 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
     return font;
 }
 
+namespace {
+
+// The three windows' default font.
+QFont windowFont()
+{
+    return designFont(QStringLiteral("MS Sans Serif"), 8.25);
+}
+
+} // namespace
+
 void applyWindowConventions(QWidget *window)
 {
     window->setWindowIcon(QIcon(QStringLiteral(":/images/icon.xpm")));
     window->installEventFilter(new LargerIconsAfterFirstPaint(window));
-    window->setFont(designFont(QStringLiteral("MS Sans Serif"), 8.25));
+    window->setFont(windowFont());
     for (QLabel *label : window->findChildren<QLabel *>()) {
         if (!label->pixmap().isNull())
             continue;
@@ -162,6 +172,18 @@ void applyWindowConventions(QWidget *window)
         label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
         label->setAutoFillBackground(true);
     }
+}
+
+WidgetsMadeInWindowFont::WidgetsMadeInWindowFont(QWidget *window)
+    : m_applicationFont(QGuiApplication::font())
+{
+    window->setFont(windowFont());
+    QGuiApplication::setFont(window->font());
+}
+
+WidgetsMadeInWindowFont::~WidgetsMadeInWindowFont()
+{
+    QGuiApplication::setFont(m_applicationFont);
 }
 
 } // namespace common

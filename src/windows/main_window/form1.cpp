@@ -51,7 +51,10 @@ Form1::Form1(name_slots::SlotStore store, QWidget *parent)
       m_uniBox1(new RichTextBuffer(QStringLiteral("UniBox1"), this)),
       m_warn([this](const QString &message) { QMessageBox::warning(this, windowTitle(), message); })
 {
-    ui->setupUi(this);
+    {
+        const common::WidgetsMadeInWindowFont font(this);
+        ui->setupUi(this);
+    }
     m_slotItems = {
         {{ui->opname1, ui->savname1}, {ui->opname2, ui->savname2}, {ui->opname3, ui->savname3}}};
     for (const name_slots::NameSlot &slot : name_slots::kSlots)
