@@ -9,28 +9,40 @@ namespace {
 
 constexpr int kSide = 193; // the picture's side at 1x, in pixels
 
-// The picture is stored as raw 8-bit RGB, drawn from banner.svg at 1x and
-// 2x. A PNG goes through Qt's image reader, which reads the metadata of every
-// image-format plugin first; that cost more than all the rest the banner
-// adds to the start.
+// The picture is stored as raw pixels in the layout of an opaque QImage,
+// Format_RGB32, drawn from banner.svg at 1x and 2x. The pixmap takes such an
+// image as it is, so at 1x, stored uncompressed, it is drawn straight from
+// the program's own pages: a PNG went through Qt's image reader, which reads
+// the metadata of every image-format plugin first, and any other layout
+// means a copy of every pixel while the window opens.
+QImage bannerImage(bool large)
+{
+    const int side = large ? 2 * kSide : kSide;
+    auto *pixels = new QByteArray(QResource(large ? QStringLiteral(":/images/banner@2x.rgb32")
+                                                  : QStringLiteral(":/images/banner.rgb32"))
+                                      .uncompressedData());
+    const auto release = [](void *bytes) { delete static_cast<QByteArray *>(bytes); };
+    if (pixels->size() != qsizetype(side) * side * 4) {
+        release(pixels);
+        return {};
+    }
+    // The image keeps the bytes, which at 2x the resource decompressed.
+    return QImage(reinterpret_cast<const uchar *>(pixels->constData()), side, side, side * 4,
+                  QImage::Format_RGB32, release, pixels);
+}
+
 QPixmap bannerPixmap(qreal ratio)
 {
-    const bool large = ratio > 1;
-    const int side = large ? 2 * kSide : kSide;
-    const QByteArray rgb = QResource(large ? QStringLiteral(":/images/banner@2x.rgb")
-                                           : QStringLiteral(":/images/banner.rgb"))
-                               .uncompressedData();
-    if (rgb.size() != qsizetype(side) * side * 3)
+    const QImage image = bannerImage(ratio > 1);
+    if (image.isNull())
         return {};
-    const QImage image(reinterpret_cast<const uchar *>(rgb.constData()), side, side, side * 3,
-                       QImage::Format_RGB888);
     // Drawn at the screen's own size, so that a scale between 1 and 2 gets a
     // smooth picture rather than one scaled while it is painted.
     const int deviceSide = qRound(kSide * ratio);
     QPixmap pixmap = QPixmap::fromImage(
-        deviceSide == side ? image
-                           : image.scaled(deviceSide, deviceSide, Qt::IgnoreAspectRatio,
-                                          Qt::SmoothTransformation));
+        deviceSide == image.width() ? image
+                                    : image.scaled(deviceSide, deviceSide, Qt::IgnoreAspectRatio,
+                                                   Qt::SmoothTransformation));
     pixmap.setDevicePixelRatio(qreal(deviceSide) / kSide);
     return pixmap;
 }
