@@ -2,7 +2,7 @@
 # Start-up time to first paint and peak memory of the program beside a bare
 # Qt Widgets window, both under their own Xvfb. Usage: bench/startup.sh [BUILD_DIR] [RUNS]
 set -euo pipefail
-build=${1:-build} runs=${2:-100}
+build=${1:-build} runs=${2:-300}
 work=$(mktemp -d)
 Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp -noreset 3>"$work/display" 2>/dev/null &
 xvfb=$!

@@ -3,10 +3,11 @@
 // output, and its median peak resident memory, with their ratios to the
 // first program's. A ratio is the median of the rounds' own ratios, each
 // against the baseline's run in the same round: a machine's load that
-// drifts over seconds slows both alike. The order of the programs is
-// reversed every other round, as a program run just after another starts
-// differently; and the baseline also runs a second time as a control,
-// whose ratio shows what this machine's noise alone gives.
+// drifts over seconds slows both alike. The order of the programs turns by
+// one place every round, so that each program runs in each place equally
+// often and never right after itself: a program starts differently after
+// another, and faster after itself. The baseline also runs a second time as
+// a control, whose ratio shows what this machine's noise alone gives.
 // Usage: startup_driver RUNS BASELINE PROGRAM...
 
 #include <algorithm>
@@ -93,7 +94,7 @@ int main(int argc, char *argv[])
         runOnce(program.c_str()); // warm the file cache
     for (int r = 0; r < runs; ++r)
         for (size_t i = 0; i < count; ++i) {
-            const size_t p = r % 2 ? count - 1 - i : i;
+            const size_t p = (i + size_t(r)) % count;
             const Sample s = runOnce(programs[p].c_str());
             millis[p].push_back(s.millis);
             megabytes[p].push_back(s.megabytes);
