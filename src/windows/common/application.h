@@ -8,8 +8,8 @@ namespace common {
 // Gives the texts that count ("%n character(s)") their English words.
 void installPluralForms();
 
-// Installs the plural forms, names the application and its maker, and
-// gives it its version.
+// Starts the accessibility bridge, installs the plural forms, names the
+// application and its maker, and gives it its version.
 void setUpApplication();
 
 } // namespace common
