@@ -124,10 +124,12 @@ int main(int argc, char *argv[])
 
     auto *openSlot1 = form.findChild<QAction *>(QStringLiteral("opname1"));
     const QString dataFile = QDir(slotFolder.path()).filePath(QStringLiteral("data1.txt"));
+    const name_slots::SlotStore store(slotFolder.path());
     for (const int length : {30, 1000, unicode_text::kMaxNameLength}) {
         const auto storeName = [&](int i) {
-            if (!unicode_text::saveTextFile(dataFile, nameOf(length, i)).ok())
-                qFatal("cannot write %s", qPrintable(dataFile));
+            if (store.save(1, nameOf(length, i), u"caption").status !=
+                name_slots::SaveResult::Saved)
+                qFatal("cannot save slot 1 in %s", qPrintable(slotFolder.path()));
         };
         compare("Open slot", qPrintable(QString::number(length)), iterationsFor(length),
                 {storeName, [&](int) { openSlot1->trigger(); }},

@@ -5,7 +5,6 @@
 #include "slots/slotstore.h"
 #include "unicode_text/textfile.h"
 
-#include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
@@ -31,39 +30,23 @@ static QByteArray readLine(QProcess &loop)
     return loop.readLine().trimmed();
 }
 
-// A kill between the creation of a lock file (the slot folder's, or the one
-// that guards removing it when stale) and its first byte leaves it empty. The
-// next save takes such a lock over after its 3 s wait, and Qt after 30 s; the
-// test lets that time pass on the file's clock rather than waiting. True if
-// it found one.
-static bool ageEmptyLock(const QString &path)
-{
-    QFile lock(path);
-    if (!path.contains(QStringLiteral(".slots.lock")) || lock.size() != 0)
-        return false;
-    const QDateTime longAgo = QDateTime::currentDateTimeUtc().addSecs(-60);
-    return lock.open(QIODevice::ReadWrite) &&
-           lock.setFileTime(longAgo, QFileDevice::FileModificationTime);
-}
-
 void TestKillSave::killsLeaveWholeNames()
 {
     const QStringList names{QStringLiteral("Short"), QString(300, QChar(u'L'))};
     const QStringList slotFiles{QStringLiteral("data1.txt"), QStringLiteral("mnuname1.txt")};
     QTemporaryDir folder;
-    for (const QString &file : slotFiles)
-        QVERIFY(unicode_text::saveTextFile(folder.filePath(file), names[0]).ok());
+    QCOMPARE(name_slots::SlotStore(folder.path()).save(1, names[0], names[0]).status,
+             name_slots::SaveResult::Saved);
 
     const int kills = qEnvironmentVariableIntValue("GLYPHSMITH_KILLS") > 0
                           ? qEnvironmentVariableIntValue("GLYPHSMITH_KILLS")
                           : 300;
     QRandomGenerator random(20261207);
     QStringList seen;
-    int finishes = 0;
+    std::array<int, 3> outcomes{}; // completed, undone, left as it is
     // How long one save takes depends on the disk (fsync); the kills aim
     // within two saves of the moment chosen, whatever the disk.
     qint64 saveMicroseconds = 20000;
-    int emptyLocks = 0;
     for (int k = 0; k < kills; ++k) {
         QProcess loop;
         loop.start(QStringLiteral(SAVE_LOOP), {folder.path()});
@@ -84,9 +67,11 @@ void TestKillSave::killsLeaveWholeNames()
         // What the next start does first.
         const QList<name_slots::FinishedSave> finished =
             name_slots::SlotStore(folder.path()).finishInterruptedSaves();
-        for (const name_slots::FinishedSave &f : finished)
-            QVERIFY2(f.outcome != name_slots::FinishedSave::Failed, qPrintable(f.problem.reason));
-        finishes += int(finished.size());
+        for (const name_slots::FinishedSave &f : finished) {
+            QVERIFY2(f.outcome != name_slots::FinishedSave::LeftAsItIs,
+                     qPrintable(f.problem.path + ": " + f.problem.reason));
+            ++outcomes[f.outcome];
+        }
 
         QStringList pair;
         for (const QString &file : slotFiles) {
@@ -103,7 +88,7 @@ void TestKillSave::killsLeaveWholeNames()
         if (!seen.contains(pair[0]))
             seen << pair[0];
         // The slot folder's lock may stay, or the lock that guards removing
-        // a stale one (".rmlock"); nothing else does.
+        // a stale one (".rmlock"); no journal nor temporary file does.
         const QStringList entries =
             QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
         for (const QString &entry : entries) {
@@ -113,14 +98,15 @@ void TestKillSave::killsLeaveWholeNames()
                          .match(entry)
                          .hasMatch(),
                      qPrintable(entry));
-            if (ageEmptyLock(folder.filePath(entry)))
-                ++emptyLocks;
         }
     }
     QCOMPARE(seen.size(), 2); // kills landed after saves as well as inside them
-    QVERIFY(finishes > 0);    // kills landed inside saves
-    qInfo("%d kills survived; the start finished %d saves cut short and found %d empty locks",
-          kills, finishes, emptyLocks);
+    // Kills landed before the new texts were whole, and after.
+    QVERIFY(outcomes[name_slots::FinishedSave::Completed] > 0);
+    QVERIFY(outcomes[name_slots::FinishedSave::Undone] > 0);
+    qInfo("%d kills survived; the start completed %d saves cut short and undid %d", kills,
+          outcomes[name_slots::FinishedSave::Completed],
+          outcomes[name_slots::FinishedSave::Undone]);
 }
 
 QTEST_GUILESS_MAIN(TestKillSave)

@@ -1,5 +1,6 @@
 // The slot rules, on the store alone: no window, no display.
 
+#include "cut_short_save.h"
 #include "file_bytes.h"
 #include "slots/slotstore.h"
 #include "unicode_text/codepage.h"
@@ -8,6 +9,7 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLockFile>
@@ -15,14 +17,65 @@
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
+#include <thread>
 #ifdef Q_OS_WIN
 #include <windows.h>
 #endif
 #if GLYPHSMITH_LINUX_TESTS
 #include "private_mounts.h"
 
-#include <sys/file.h>
+#include <cerrno>
+#include <csignal>
+#include <cstdarg>
+#include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+// The disk's answers, as this test program sees them: while set, a sync,
+// or an opening of the slot folder's lock, fails (EIO) as a failing disk
+// fails it.
+static bool g_syncFails = false;
+static bool g_lockOpenFails = false;
+
+extern "C" int fsync(int fd)
+{
+    if (g_syncFails) {
+        errno = EIO;
+        return -1;
+    }
+    return int(syscall(SYS_fsync, fd));
+}
+
+static int openFile(const char *path, int flags, va_list arguments)
+{
+    const mode_t mode = (flags & O_CREAT) ? mode_t(va_arg(arguments, int)) : 0;
+    if (g_lockOpenFails && QByteArray(path).endsWith("/.slots.lock")) {
+        errno = EIO;
+        return -1;
+    }
+    return int(syscall(SYS_openat, AT_FDCWD, path, flags, mode));
+}
+
+extern "C" int open(const char *path, int flags, ...)
+{
+    va_list arguments;
+    va_start(arguments, flags);
+    const int fd = openFile(path, flags, arguments);
+    va_end(arguments);
+    return fd;
+}
+
+extern "C" int open64(const char *path, int flags, ...)
+{
+    va_list arguments;
+    va_start(arguments, flags);
+    const int fd = openFile(path, flags, arguments);
+    va_end(arguments);
+    return fd;
+}
 #endif
 
 using name_slots::FinishedSave;
@@ -50,14 +103,18 @@ private slots:
     void folderIsAFile();
     void saveCutShort_data();
     void saveCutShort();
-    void secondCopyWaitsForTheLock();
-    void lockLeftEmpty_data();
-    void lockLeftEmpty();
+    void waitsForAnotherCopy_data();
+    void waitsForAnotherCopy();
+    void lockNoCopyHolds_data();
+    void lockNoCopyHolds();
     void legacyFolder_data();
     void legacyFolder();
     void folderWithNonAsciiLetters();
 #if GLYPHSMITH_LINUX_TESTS
     void userFolderIgnoresRelativeDataHome();
+    void saveKeepsPermissions();
+    void linksAndSpecialFiles_data();
+    void linksAndSpecialFiles();
 #endif
 #ifdef Q_OS_WIN
     void windowsUserFolderAndLegacyDrive();
@@ -270,37 +327,47 @@ void TestSlotStore::saveThenOpen()
     QCOMPARE(SlotStore(folder).readCaptions().captions[1], caption);
 }
 
-// A save that fails changes neither file and leaves nothing beside them.
+// A save that fails changes neither file, leaves nothing of its own, and
+// names the file that failed, with the system's reason where it gave one.
 void TestSlotStore::failedSaves_data()
 {
     QTest::addColumn<QString>("how");
+    QTest::addColumn<int>("length"); // of the name saved
     QTest::addColumn<SaveResult::Status>("status");
-    QTest::addColumn<QString>("file");
-    QTest::addColumn<QByteArray>("dataAfter");
+    QTest::addColumn<QString>("file"); // "*": whichever the system refused first
+    QTest::addColumn<int>("error");    // the errno of the reason; 0 for the program's own words
     QTest::newRow("data file is a folder")
-        << "data folder" << SaveResult::NameNotSaved << "data1.txt" << QByteArray("<folder>");
-    // The lock fails for a reason of its own: told at once, another copy not blamed.
+        << "data folder" << 8 << SaveResult::NameNotSaved << "slots/data1.txt" << 0;
     QTest::newRow("lock is a folder")
-        << "lock folder" << SaveResult::NameNotSaved << ".slots.lock" << QByteArray("old name");
+        << "lock folder" << 8 << SaveResult::NotSaved << "slots/.slots.lock" << 0;
 #if GLYPHSMITH_LINUX_TESTS
-    QTest::newRow("caption file is a FIFO") << "caption fifo" << SaveResult::CaptionNotSaved
-                                            << "mnuname1.txt" << QByteArray("old name");
+    QTest::newRow("caption file is a FIFO")
+        << "caption fifo" << 8 << SaveResult::CaptionNotSaved << "slots/mnuname1.txt" << 0;
     QTest::newRow("full file system")
-        << "full" << SaveResult::NameNotSaved << "" << QByteArray("old name");
+        << "full" << 8 << SaveResult::NotSaved << "slots/.slots.lock" << ENOSPC;
     QTest::newRow("read-only file system")
-        << "read-only" << SaveResult::NameNotSaved << "" << QByteArray("old name");
-    QTest::newRow("caption file cannot be replaced")
-        << "caption busy" << SaveResult::CaptionNotSaved << "mnuname1.txt"
-        << QByteArray("old name");
+        << "read-only" << 8 << SaveResult::NotSaved << "slots/.slots.lock" << EROFS;
+    // The caption's link leads to a file mounted over, which cannot be
+    // replaced: the name, moved in already, is put back.
+    QTest::newRow("caption's file cannot be replaced")
+        << "caption busy" << 8 << SaveResult::CaptionNotSaved << "elsewhere/caption" << EBUSY;
+    QTest::newRow("sync fails") << "sync" << 8 << SaveResult::NotSaved << "slots/.slot1.journal"
+                                << EIO;
+    // At sizes that stay in the write buffer, which reach the file only on
+    // the final flush, and one that does not.
+    for (const int length : {1, 16383, 100000})
+        QTest::newRow(qPrintable(QStringLiteral("file size limit, %1 bytes").arg(length)))
+            << "size limit" << length << SaveResult::NameNotSaved << "*" << 0;
 #endif
 }
 
 void TestSlotStore::failedSaves()
 {
     QFETCH(QString, how);
+    QFETCH(int, length);
     QFETCH(SaveResult::Status, status);
     QFETCH(QString, file);
-    QFETCH(QByteArray, dataAfter);
+    QFETCH(int, error);
     const QString folder = path("slots");
     QVERIFY(QDir().mkpath(folder));
 #if GLYPHSMITH_LINUX_TESTS
@@ -317,42 +384,63 @@ void TestSlotStore::failedSaves()
         write("slots/data1.txt", "old name");
     if (how == "caption fifo")
         make("slots/mnuname1.txt", "fifo");
-    else
+    else if (how != "caption busy")
         write("slots/mnuname1.txt", "old caption");
+    if (how == "lock folder")
+        make("slots/.slots.lock", "folder");
 #if GLYPHSMITH_LINUX_TESTS
     if (how == "full")
         QVERIFY(private_mounts::fill(folder));
     if (how == "read-only")
         QVERIFY(private_mounts::makeReadOnly(folder));
     if (how == "caption busy") {
-        // A file mounted over the caption file cannot be replaced: EBUSY.
-        write("mounted", "old caption\n");
-        mount = private_mounts::bind(path("mounted"), path("slots/mnuname1.txt"));
+        write("elsewhere/caption", "old caption");
+        write("mounted", "old caption");
+        QVERIFY(QFile::link(path("elsewhere/caption"), path("slots/mnuname1.txt")));
+        mount = private_mounts::bind(path("mounted"), path("elsewhere/caption"));
         if (!mount.isMounted())
             QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
     }
+    rlimit old{};
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    if (how == "size limit") {
+        rlimit small = old;
+        small.rlim_cur = rlim_t(length - 1); // one byte short of the name
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    }
+    g_syncFails = how == "sync";
 #endif
-
-    if (how == "lock folder")
-        make("slots/.slots.lock", "folder");
 
     QElapsedTimer timer;
     timer.start();
-    const SaveResult r = SlotStore(folder).save(1, u"new name", u"new caption");
-    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
+    const SaveResult r = SlotStore(folder).save(1, QString(length, u'n'), u"new caption");
+    const qint64 took = timer.elapsed();
+#if GLYPHSMITH_LINUX_TESTS
+    g_syncFails = false;
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, previousHandler);
+    if (how == "size limit" && r.status == SaveResult::NotSaved)
+        status = SaveResult::NotSaved; // the lock or the journal was refused first
+#endif
+    QVERIFY2(took < 1000, qPrintable(QString::number(took)));
     QCOMPARE(r.status, status);
     QCOMPARE(r.problem.slot, 1);
-    QCOMPARE(r.problem.path, file.isEmpty() ? folder : QDir(folder).filePath(file));
+    if (file != "*")
+        QCOMPARE(r.problem.path, path(file));
     QVERIFY(!r.problem.reason.isEmpty());
-    QVERIFY2(!r.problem.reason.contains("Another copy"), qPrintable(r.problem.reason));
+    if (error)
+        QCOMPARE(r.problem.reason, qt_error_string(error));
     if (how != "data folder")
-        QCOMPARE(read("slots/data1.txt"), dataAfter);
+        QCOMPARE(read("slots/data1.txt"), QByteArray("old name"));
     if (how != "caption fifo")
-        QCOMPARE(read("slots/mnuname1.txt"),
-                 QByteArray(how == "caption busy" ? "old caption\n" : "old caption"));
-    const QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &entry : left)
-        QVERIFY2(!entry.contains(".txt.") && !entry.contains(".saving"), qPrintable(entry));
+        QCOMPARE(read("slots/mnuname1.txt"), QByteArray("old caption"));
+    QDirIterator left(m_dir->path(), QDir::Files | QDir::Hidden | QDir::System,
+                      QDirIterator::Subdirectories);
+    while (left.hasNext()) {
+        const QString entry = left.next();
+        QVERIFY2(!entry.contains(".saving") && !entry.contains(".journal"), qPrintable(entry));
+    }
 }
 
 // A slot folder that cannot be made is told at once, naming it.
@@ -360,110 +448,182 @@ void TestSlotStore::folderIsAFile()
 {
     write("slots", "a file");
     const SaveResult r = SlotStore(path("slots/inner")).save(1, u"name", u"caption");
-    QCOMPARE(r.status, SaveResult::NameNotSaved);
+    QCOMPARE(r.status, SaveResult::NotSaved);
     QCOMPARE(r.problem.path, path("slots/inner"));
     QVERIFY(!r.problem.reason.isEmpty());
     QVERIFY2(!r.problem.reason.contains("Another copy"), qPrintable(r.problem.reason));
     QCOMPARE(read("slots"), QByteArray("a file"));
 }
 
-// What a save cut short at each step leaves ("file=text"), and the pair of
-// slot 2 after the next start: rolled forward once the marker is there, and
-// back before it, also where the slot had no files yet.
+// What the next start does with a save of slot 2 cut short at each step,
+// and with files the program did not write: it tells (outcome), or says
+// nothing (-1), and leaves the folder as "after" says ("as laid": untouched).
 void TestSlotStore::saveCutShort_data()
 {
-    QTest::addColumn<QStringList>("left");
-    QTest::addColumn<FinishedSave::Outcome>("outcome");
-    QTest::addColumn<QByteArray>("pair");
-    const QStringList written{"data2.txt=old", "mnuname2.txt=old", "data2.txt.new=new",
-                              "mnuname2.txt.new=ne"};
-    QTest::newRow("while writing") << written << FinishedSave::Undone << QByteArray("old");
-    QTest::newRow("moving the old files aside")
-        << QStringList{"data2.txt.old=old", "mnuname2.txt=old", "data2.txt.new=new",
-                       "mnuname2.txt.new=new"}
-        << FinishedSave::Undone << QByteArray("old");
-    QTest::newRow("putting the new files in place")
-        << QStringList{".slot2.saving=", "data2.txt=new", "data2.txt.old=old",
-                       "mnuname2.txt.old=old", "mnuname2.txt.new=new"}
-        << FinishedSave::Completed << QByteArray("new");
-    QTest::newRow("dropping the old files")
-        << QStringList{".slot2.saving=", "data2.txt=new", "mnuname2.txt=new",
-                       "mnuname2.txt.old=old"}
-        << FinishedSave::Completed << QByteArray("new");
-    QTest::newRow("a first save, writing")
-        << QStringList{"data2.txt.new=new"} << FinishedSave::Undone << QByteArray("<none>");
+    QTest::addColumn<QByteArray>("old"); // what the journal says both files held
+    QTest::addColumn<QStringList>(
+        "laid"); // beside the journal; "ended", "torn" or "no journal" mark it
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QStringList>("after");
+    const QStringList oldPair{"data2.txt=old", "mnuname2.txt=old"};
+    const QStringList newPair{"data2.txt=new", "mnuname2.txt=new"};
+    const QStringList asLaid{"as laid"};
+    const auto row = [](const char *name, const QStringList &laid, int outcome,
+                        const QStringList &after, const QByteArray &old = "old") {
+        QTest::newRow(name) << old << laid << outcome << after;
+    };
+    row("writing the temporary files",
+        oldPair + QStringList{"temporary data2.txt=new", "temporary mnuname2.txt=ne"},
+        FinishedSave::Undone, oldPair);
+    row("moving them in", {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
+        FinishedSave::Completed, newPair);
+    row("removing the journal", newPair, -1, newPair);
+    row("a first save, writing", {"temporary data2.txt=new"}, FinishedSave::Undone, {}, "<none>");
+    row("a first save, moving in", {"data2.txt=new", "temporary mnuname2.txt=new"},
+        FinishedSave::Completed, newPair, "<none>");
+    row("the name changed since",
+        {"data2.txt=mine", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
+        FinishedSave::LeftAsItIs, asLaid);
+    row("moving in, the other temporary file cut short",
+        {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt=ne"}, FinishedSave::Undone,
+        oldPair);
+    row("ended, a temporary file left", oldPair + QStringList{"ended", "temporary data2.txt=new"},
+        -1, oldPair);
+    row("a torn journal", oldPair + QStringList{"torn", "temporary data2.txt=new"}, -1, asLaid);
+    row("files of the names a user might give",
+        oldPair +
+            QStringList{"no journal", "data2.txt.old=backup", "data2.txt.new=x", ".slot2.saving="},
+        -1, asLaid);
+    row("a journal's own temporary file, cut short",
+        oldPair + QStringList{"no journal", ".slot2.journal.AbCdEfGh=Ravenmoor Gly"}, -1, oldPair);
 }
 
 void TestSlotStore::saveCutShort()
 {
-    QFETCH(QStringList, left);
-    QFETCH(FinishedSave::Outcome, outcome);
-    QFETCH(QByteArray, pair);
-    for (const QString &file : left)
-        write(file.section('=', 0, 0), file.section('=', 1).toUtf8());
-    const QList<FinishedSave> finished = SlotStore(m_dir->path()).finishInterruptedSaves();
-    QCOMPARE(finished.size(), 1);
-    QCOMPARE(finished[0].slot, 2);
-    QCOMPARE(finished[0].outcome, outcome);
-    for (const char *file : {"data2.txt", "mnuname2.txt"})
-        QCOMPARE(QFile::exists(path(file)) ? read(file) : QByteArray("<none>"), pair);
-    QStringList after = QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden);
-    after.removeAll(".slots.lock");
-    QCOMPARE(after.size(), pair == "<none>" ? 0 : 2);
-    QVERIFY(SlotStore(m_dir->path()).finishInterruptedSaves().isEmpty());
+    QFETCH(QByteArray, old);
+    QFETCH(QStringList, laid);
+    QFETCH(int, outcome);
+    QFETCH(QStringList, after);
+    const QString folder = m_dir->path();
+    name_slots::SaveJournal journal =
+        cut_short_save::journal(folder, 2, old == "<none>" ? std::nullopt : std::optional(old));
+    if (laid.removeAll("ended"))
+        journal.state = name_slots::SaveJournal::Ended;
+    const bool torn = laid.removeAll("torn"), noJournal = laid.removeAll("no journal");
+    cut_short_save::lay(journal, folder, laid);
+    const QString journalFile = name_slots::journalPath(folder, 2);
+    if (torn)
+        write(".slot2.journal", name_slots::encodeJournal(journal).chopped(2));
+    if (noJournal)
+        QVERIFY(QFile::remove(journalFile));
+    const QStringList before = cut_short_save::layout(journal, folder);
+
+    const QList<FinishedSave> finished = SlotStore(folder).finishInterruptedSaves();
+    QCOMPARE(finished.size(), outcome < 0 ? 0 : 1);
+    if (outcome >= 0) {
+        QCOMPARE(finished[0].slot, 2);
+        QCOMPARE(int(finished[0].outcome), outcome);
+        QVERIFY(finished[0].journalLeft.ok());
+    }
+    QCOMPARE(cut_short_save::layout(journal, folder),
+             after == QStringList{"as laid"} ? before : after);
+    if (outcome != FinishedSave::LeftAsItIs)
+        QVERIFY(SlotStore(folder).finishInterruptedSaves().isEmpty());
 }
 
-// While another copy of the program holds the slot folder's lock, a save
-// waits for it and then gives up, changing nothing.
-void TestSlotStore::secondCopyWaitsForTheLock()
+// Another running copy's save is waited for: once it ends, a save goes on,
+// and a start reads the captions it left and tells of nothing cut short.
+void TestSlotStore::waitsForAnotherCopy_data()
 {
+    QTest::addColumn<bool>("atStart");
+    QTest::newRow("a save") << false;
+    QTest::newRow("a start") << true;
+}
+
+void TestSlotStore::waitsForAnotherCopy()
+{
+    QFETCH(bool, atStart);
     const SlotStore store(m_dir->path());
-    QCOMPARE(store.save(1, u"first", u"first").status, SaveResult::Saved);
+    const name_slots::SaveJournal journal = cut_short_save::journal(m_dir->path(), 2, "old");
+    cut_short_save::lay(journal, m_dir->path(),
+                        {"data2.txt=old", "mnuname2.txt=old", "temporary data2.txt=new"});
     QLockFile other(path(".slots.lock"));
     QVERIFY(other.tryLock(0));
-    const SaveResult r = store.save(1, u"second", u"second");
-    QCOMPARE(r.status, SaveResult::NameNotSaved);
-    QCOMPARE(read("data1.txt"), QByteArray("first"));
-    QCOMPARE(read("mnuname1.txt"), QByteArray("first"));
-    other.unlock();
-    QCOMPARE(store.save(1, u"second", u"second").status, SaveResult::Saved);
-    QCOMPARE(read("mnuname1.txt"), QByteArray("second"));
+    std::thread otherCopy([&] {
+        QThread::msleep(500);
+        QFile caption(path("mnuname2.txt"));
+        if (caption.open(QIODevice::WriteOnly))
+            caption.write("new");
+        caption.close();
+        QFile::remove(journal.files[0].temporary);
+        QFile::remove(name_slots::journalPath(m_dir->path(), 2));
+        other.unlock();
+    });
+    const auto join = qScopeGuard([&] { otherCopy.join(); });
+    QElapsedTimer timer;
+    timer.start();
+    if (atStart) {
+        QVERIFY(store.finishInterruptedSaves().isEmpty());
+        QCOMPARE(store.readCaptions().captions[1], QStringLiteral("new"));
+    } else {
+        QCOMPARE(store.save(2, u"mine", u"mine").status, SaveResult::Saved);
+        QCOMPARE(read("mnuname2.txt"), QByteArray("mine"));
+    }
+    QVERIFY(timer.elapsed() >= 400);
 }
 
-// A copy killed between creating the folder's lock and writing it leaves the
-// lock empty: the next save takes it over, unless a running copy holds it.
-void TestSlotStore::lockLeftEmpty_data()
+// A lock file that no running copy holds is taken over, whatever it holds;
+// one that cannot be is named with the reason, and another copy is blamed
+// only while it runs.
+void TestSlotStore::lockNoCopyHolds_data()
 {
-    QTest::addColumn<bool>("stillHeld");
-    QTest::addColumn<SaveResult::Status>("status");
-    QTest::newRow("left by a crash") << false << SaveResult::Saved;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("error"); // of the reason, or 0 when saved; -1: the program's own words
+    QTest::newRow("empty, left by a crash") << "empty" << 0;
+    QTest::newRow("a copy's from another machine, left") << "dead" << 0;
+    QTest::newRow("held by a running copy") << "held" << -1;
 #if GLYPHSMITH_LINUX_TESTS
-    QTest::newRow("held by a running copy") << true << SaveResult::NameNotSaved;
+    QTest::newRow("a dangling link") << "dangling link" << 0;
+    QTest::newRow("mounted over, so it cannot be removed") << "mounted" << EBUSY;
+    QTest::newRow("it cannot be opened") << "cannot open" << EIO;
 #endif
 }
 
-void TestSlotStore::lockLeftEmpty()
+void TestSlotStore::lockNoCopyHolds()
 {
-    QFETCH(bool, stillHeld);
-    QFETCH(SaveResult::Status, status);
+    QFETCH(QString, kind);
+    QFETCH(int, error);
     write("data1.txt", "first");
-    write(".slots.lock", "");
-    QFile lock(path(".slots.lock"));
-    QVERIFY(lock.open(QIODevice::ReadWrite));
-    QVERIFY(lock.setFileTime(QDateTime::currentDateTime().addSecs(-10),
-                             QFileDevice::FileModificationTime));
-    // Windows cannot remove a file that is open, as a crashed copy's is not.
-    if (!stillHeld)
-        lock.close();
-        // A running copy holds its lock file's descriptor locked as well.
+    const QString lockFile = path(".slots.lock");
+    QLockFile held(lockFile);
+    if (kind == "empty" || kind == "dead")
+        write(".slots.lock", kind == "empty" ? "" : "999999\nhost\napp\n");
+    if (kind == "held")
+        QVERIFY(held.tryLock(0));
 #if GLYPHSMITH_LINUX_TESTS
-    if (stillHeld)
-        QCOMPARE(::flock(lock.handle(), LOCK_EX | LOCK_NB), 0);
+    if (kind == "dangling link")
+        make(".slots.lock", "dangling link");
+    private_mounts::Mount mount;
+    if (kind == "mounted") {
+        write(".slots.lock", "");
+        write("mounted", "");
+        mount = private_mounts::bind(path("mounted"), lockFile);
+        if (!mount.isMounted())
+            QSKIP(qPrintable("cannot bind-mount a file: " + private_mounts::enter()));
+    }
+    g_lockOpenFails = kind == "cannot open";
 #endif
-
-    QCOMPARE(SlotStore(m_dir->path()).save(1, u"second", u"second").status, status);
-    QCOMPARE(read("data1.txt"), QByteArray(stillHeld ? "first" : "second"));
-    QCOMPARE(QFile::exists(path(".slots.lock")), stillHeld);
+    const SaveResult r = SlotStore(m_dir->path()).save(1, u"second", u"second");
+#if GLYPHSMITH_LINUX_TESTS
+    g_lockOpenFails = false;
+#endif
+    QCOMPARE(r.status, error ? SaveResult::NotSaved : SaveResult::Saved);
+    QCOMPARE(read("data1.txt"), QByteArray(error ? "first" : "second"));
+    if (error) {
+        QCOMPARE(r.problem.path, lockFile);
+        if (error > 0)
+            QCOMPARE(r.problem.reason, qt_error_string(error));
+    }
 }
 
 // Where the folder has no file of a slot yet, the legacy folder's is read;
@@ -520,6 +680,85 @@ void TestSlotStore::userFolderIgnoresRelativeDataHome()
         qputenv("XDG_DATA_HOME", relative);
         QCOMPARE(SlotStore::forUser().folder(), standard);
     }
+}
+#endif
+
+#if GLYPHSMITH_LINUX_TESTS
+// A saved file keeps the permissions of the file it replaces, not the
+// system's default ones.
+void TestSlotStore::saveKeepsPermissions()
+{
+    write("data1.txt", "old");
+    const auto permissions =
+        QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
+    QVERIFY(QFile::setPermissions(path("data1.txt"), permissions));
+    QCOMPARE(SlotStore(m_dir->path()).save(1, u"new", u"new").status, SaveResult::Saved);
+    QCOMPARE(read("data1.txt"), QByteArray("new"));
+    struct stat status = {};
+    QCOMPARE(::stat(QFile::encodeName(path("data1.txt")).constData(), &status), 0);
+    QCOMPARE(status.st_mode & 07777, mode_t(0640));
+}
+
+// A save goes through a link to a regular file and keeps the link; whatever
+// is no regular file is neither read nor replaced, wherever a link leads.
+void TestSlotStore::linksAndSpecialFiles_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<bool>("usable");
+    QTest::newRow("link to a regular file") << "link to file" << true;
+    QTest::newRow("FIFO") << "fifo" << false;
+    QTest::newRow("link to a FIFO") << "link to fifo" << false;
+    QTest::newRow("link to a character device") << "link to device" << false;
+    QTest::newRow("folder") << "folder" << false;
+    QTest::newRow("dangling link") << "dangling" << false;
+    QTest::newRow("link loop") << "loop" << false;
+}
+
+void TestSlotStore::linksAndSpecialFiles()
+{
+    QFETCH(QString, kind);
+    QFETCH(bool, usable);
+    const QString slotFile = path("data1.txt");
+    const QString target = path("elsewhere");
+    const QByteArray targetName = QFile::encodeName(target);
+    if (kind == "link to file")
+        write("elsewhere", "old");
+    else if (kind == "fifo" || kind == "link to fifo")
+        QCOMPARE(::mkfifo(kind == "fifo" ? QFile::encodeName(slotFile).constData()
+                                         : targetName.constData(),
+                          0600),
+                 0);
+    else if (kind == "link to device" &&
+             ::mknod(targetName.constData(), S_IFCHR | 0600, makedev(1, 3)) != 0)
+        QSKIP("cannot make a device node (needs root)");
+    else if (kind == "folder")
+        make("data1.txt", "folder");
+    if (kind.startsWith("link") || kind == "dangling")
+        QVERIFY(QFile::link(target, slotFile));
+    else if (kind == "loop")
+        QVERIFY(QFile::link(target, slotFile) && QFile::link(slotFile, target));
+    struct stat before = {};
+    const bool targetThere = ::lstat(targetName.constData(), &before) == 0;
+
+    const SlotStore store(m_dir->path());
+    const SaveResult saved = store.save(1, u"new", u"caption");
+    const OpenResult opened = store.open(1);
+    QCOMPARE(saved.status, usable ? SaveResult::Saved : SaveResult::NameNotSaved);
+    QCOMPARE(opened.status, usable ? OpenResult::Opened : OpenResult::Unreadable);
+    if (usable) {
+        QCOMPARE(opened.name, QStringLiteral("new"));
+        QVERIFY(QFileInfo(slotFile).isSymLink());
+        QCOMPARE(read("elsewhere"), QByteArray("new"));
+    } else if (targetThere) {
+        struct stat after = {};
+        QCOMPARE(::lstat(targetName.constData(), &after), 0);
+        QCOMPARE(after.st_mode & S_IFMT, before.st_mode & S_IFMT);
+        QCOMPARE(after.st_ino, before.st_ino);
+    }
+    QCOMPARE(QDir(m_dir->path())
+                 .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot)
+                 .size(),
+             (targetThere ? 2 : 1) + (usable ? 1 : 0));
 }
 #endif
 

@@ -1,17 +1,15 @@
 #include "slotstore.h"
 
+#include "folderlock.h"
+#include "savejournal.h"
 #include "slottable.h"
 #include "unicode_text/codepage.h"
 #include "unicode_text/textfile.h"
 
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QLockFile>
 #include <QStandardPaths>
-#include <QTemporaryFile>
-#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -19,54 +17,6 @@ namespace name_slots {
 namespace {
 
 using unicode_text::TextFileResult;
-
-// How long a save waits for another running copy's save to end.
-constexpr int kLockWaitMs = 3000;
-
-// Why no file can be made in the folder: what the system says when one is
-// written there (a read-only or full disk, say).
-QString whyNoFileCanBeMade(const QString &folder)
-{
-    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".slots.probe.XXXXXX")));
-    if (!probe.open())
-        return probe.errorString();
-    if (probe.write("x", 1) != 1 || !probe.flush())
-        return probe.errorString();
-    return SlotStore::tr("The lock file %1 could not be made.")
-        .arg(QDir::toNativeSeparators(probe.fileName()));
-}
-
-// Takes the folder's lock, or says why not. Only a lock that a running copy
-// holds is waited for: Qt reclaims a lock whose holder died, except one the
-// holder died in before writing a byte to it, and that one only after 30 s.
-// A running copy fills its lock at once, so a lock still empty after a whole
-// wait is a crashed one; removing it fails while any running copy holds it.
-// The problem names the lock when something else is in its place, the
-// folder when no file can be made there, and the data file when another copy
-// is saving.
-FileProblem takeLock(QLockFile &lock, const QString &path, FileProblem busy)
-{
-    const QFileInfo file(path);
-    if (file.exists() && !file.isFile())
-        return {busy.slot, path,
-                file.isDir() ? SlotStore::tr("It is a folder, not a file.")
-                             : SlotStore::tr("It is not a regular file.")};
-    if (lock.tryLock(0))
-        return {};
-    if (lock.error() != QLockFile::LockFailedError)
-        return {busy.slot, file.absolutePath(), whyNoFileCanBeMade(file.absolutePath())};
-    if (lock.tryLock(kLockWaitMs))
-        return {};
-    const QFileInfo after(path);
-    const bool abandoned =
-        lock.error() == QLockFile::LockFailedError && after.size() == 0 &&
-        after.lastModified().msecsTo(QDateTime::currentDateTime()) >= kLockWaitMs;
-    if (abandoned && lock.removeStaleLockFile() && lock.tryLock(0))
-        return {};
-    busy.reason =
-        SlotStore::tr("Another copy of the program is saving a slot; try again in a moment.");
-    return busy;
-}
 
 // Makes the slot folder, or says why it cannot be made.
 QString makeFolder(const QString &folder)
@@ -80,28 +30,6 @@ QString makeFolder(const QString &folder)
 }
 
 } // namespace
-
-const NameSlot &slotNumbered(int number)
-{
-    Q_ASSERT(number >= 1 && number <= int(kSlots.size()));
-    return kSlots[number - 1];
-}
-
-QString menuCaption(const QString &caption)
-{
-    QString shown;
-    shown.reserve(caption.size());
-    for (const QChar c : caption) {
-        if (c == u'&')
-            shown.append(QStringLiteral("&&"));
-        else if (c == u'\t' || c == u'\n' || c == u'\r' || c == QChar::LineSeparator ||
-                 c == QChar::ParagraphSeparator)
-            shown.append(u' ');
-        else
-            shown.append(c);
-    }
-    return shown;
-}
 
 QString withoutFinalLineBreak(QString text)
 {
@@ -171,208 +99,36 @@ CaptionsRead SlotStore::readCaptions() const
     return read;
 }
 
-namespace {
-
-// A save replaces a slot's two files together. Both new texts are written
-// in full beside the files they replace ("<file>.new") and the old files are
-// moved aside ("<file>.old"). Then a marker file decides the save: the new
-// files take their places, and the old ones and the marker go. A save that
-// stops anywhere short of the end is rolled forward if the marker is there,
-// and back if it is not.
-struct SaveFiles
-{
-    int slot;
-    std::array<QString, 2> paths; // the name's, then the caption's
-    std::array<QString, 2> files; // the files they are, through any link
-    QString marker;
-};
-
-QString newFile(const QString &file)
-{
-    return file + QStringLiteral(".new");
-}
-
-QString oldFile(const QString &file)
-{
-    return file + QStringLiteral(".old");
-}
-
-SaveFiles saveFiles(const QString &folder, int number)
-{
-    const NameSlot &slot = slotNumbered(number);
-    const QDir dir(folder);
-    const std::array<QString, 2> paths{dir.filePath(QString::fromLatin1(slot.dataFile)),
-                                       dir.filePath(QString::fromLatin1(slot.captionFile))};
-    return {number,
-            paths,
-            {unicode_text::replacedFile(paths[0]), unicode_text::replacedFile(paths[1])},
-            dir.filePath(QStringLiteral(".slot%1.saving").arg(number))};
-}
-
-bool exists(const QString &path)
-{
-    return QFileInfo::exists(path) || QFileInfo(path).isSymLink();
-}
-
-TextFileResult removeFile(const QString &path)
-{
-    QFile file(path);
-    if (!exists(path) || file.remove())
-        return {};
-    return {QString(), file.errorString()};
-}
-
-TextFileResult moveIfThere(const QString &from, const QString &to)
-{
-    return exists(from) ? unicode_text::moveFile(from, to) : TextFileResult{};
-}
-
-bool interrupted(const SaveFiles &save)
-{
-    return exists(save.marker) ||
-           std::any_of(save.files.begin(), save.files.end(), [](const QString &file) {
-               return exists(newFile(file)) || exists(oldFile(file));
-           });
-}
-
-// Runs step on each file in turn, stopping at the first that fails; the
-// problem names the file it failed on.
-template <typename Step> FileProblem eachFile(const SaveFiles &save, Step step)
-{
-    for (const QString &file : save.files)
-        if (const TextFileResult r = step(file); !r.ok())
-            return {save.slot, file, r.error};
-    return {};
-}
-
-FileProblem removeMarker(const SaveFiles &save)
-{
-    if (const TextFileResult r = removeFile(save.marker); !r.ok())
-        return {save.slot, save.marker, r.error};
-    return {};
-}
-
-// Puts the old files back and drops the new ones.
-FileProblem rollBack(const SaveFiles &save)
-{
-    if (FileProblem p = removeMarker(save); !p.reason.isEmpty())
-        return p;
-    return eachFile(save, [](const QString &file) {
-        if (TextFileResult r = moveIfThere(oldFile(file), file); !r.ok())
-            return r;
-        return removeFile(newFile(file));
-    });
-}
-
-// Puts the new files in place and drops the old ones.
-FileProblem rollForward(const SaveFiles &save)
-{
-    FileProblem p = eachFile(save, [](const QString &file) {
-        if (TextFileResult r = moveIfThere(newFile(file), file); !r.ok())
-            return r;
-        return removeFile(oldFile(file));
-    });
-    return p.reason.isEmpty() ? removeMarker(save) : p;
-}
-
-FileProblem finish(const SaveFiles &save)
-{
-    return exists(save.marker) ? rollForward(save) : rollBack(save);
-}
-
-SaveResult notSaved(const FileProblem &problem, const SaveFiles &save)
-{
-    const bool caption = problem.path == save.paths[1] || problem.path == save.files[1];
-    return {caption ? SaveResult::CaptionNotSaved : SaveResult::NameNotSaved, problem};
-}
-
-// Moves the new files already in place back beside them. Until the marker
-// goes, an interruption still completes the save.
-FileProblem unplace(const SaveFiles &save)
-{
-    return eachFile(save, [](const QString &file) {
-        return exists(newFile(file)) ? TextFileResult{} : moveIfThere(file, newFile(file));
-    });
-}
-
-// The steps of a save once the lock is held; see SaveFiles.
-SaveResult replaceBoth(const SaveFiles &save, const std::array<QStringView, 2> &texts)
-{
-    for (int i = 0; i < 2; ++i) {
-        if (const TextFileResult r =
-                unicode_text::writeReplacement(save.paths[i], newFile(save.files[i]), texts[i]);
-            !r.ok()) {
-            rollBack(save);
-            return notSaved({save.slot, save.paths[i], r.error}, save);
-        }
-    }
-    FileProblem p =
-        eachFile(save, [](const QString &file) { return moveIfThere(file, oldFile(file)); });
-    if (p.reason.isEmpty()) {
-        if (const TextFileResult r = unicode_text::writeReplacement(save.marker, save.marker, {});
-            !r.ok())
-            p = {save.slot, QFileInfo(save.marker).absolutePath(), r.error};
-    }
-    if (!p.reason.isEmpty()) {
-        rollBack(save);
-        return notSaved(p, save);
-    }
-    p = eachFile(save,
-                 [](const QString &file) { return unicode_text::moveFile(newFile(file), file); });
-    if (!p.reason.isEmpty()) {
-        if (unplace(save).reason.isEmpty())
-            rollBack(save);
-        return notSaved(p, save);
-    }
-    // The save is whole; anything left over goes at the next save or start.
-    rollForward(save);
-    return {};
-}
-
-} // namespace
-
 SaveResult SlotStore::save(int number, QStringView name, QStringView caption) const
 {
     if (const QString why = makeFolder(m_folder); !why.isEmpty())
-        return {SaveResult::NameNotSaved, {number, m_folder, why}};
-    const SaveFiles files = saveFiles(m_folder, number);
-    const QString lockPath = savePath(".slots.lock");
-    QLockFile lock(lockPath);
-    if (FileProblem p = takeLock(lock, lockPath, {number, files.files[0], QString()});
-        !p.reason.isEmpty())
-        return {SaveResult::NameNotSaved, std::move(p)};
-    // One cut short since the start is finished first, the way the start would.
-    if (interrupted(files))
-        if (FileProblem p = finish(files); !p.reason.isEmpty())
-            return notSaved(p, files);
-    return replaceBoth(files, {name, caption});
+        return {SaveResult::NotSaved, {number, m_folder, why}};
+    FolderLock lock(m_folder);
+    if (const auto failure = lock.take(number))
+        return {SaveResult::NotSaved, failure->problem};
+    // One cut short since the start is finished first, the way the start
+    // would, without a word: this save replaces it either way.
+    finishSave(m_folder, number, true);
+    return saveWithJournal(m_folder, number, {name, caption});
 }
 
 QList<FinishedSave> SlotStore::finishInterruptedSaves() const
 {
-    QList<FinishedSave> finished;
-    const QString lockPath = savePath(".slots.lock");
-    QLockFile lock(lockPath);
-    bool locked = false;
-    for (const NameSlot &slot : kSlots) {
-        const SaveFiles files = saveFiles(m_folder, slot.number);
-        if (!interrupted(files))
-            continue;
-        if (!locked) {
-            if (FileProblem p = takeLock(lock, lockPath, {slot.number, files.files[0], QString()});
-                !p.reason.isEmpty())
-                return {{slot.number, FinishedSave::Failed, p}};
-            locked = true;
-            // Another copy may have finished it while this one waited.
-            if (!interrupted(files))
-                continue;
-        }
-        const FinishedSave::Outcome outcome =
-            exists(files.marker) ? FinishedSave::Completed : FinishedSave::Undone;
-        const FileProblem p = finish(files);
-        finished << FinishedSave{slot.number, p.reason.isEmpty() ? outcome : FinishedSave::Failed,
-                                 p};
+    const QList<int> journals = slotsWithJournals(m_folder);
+    if (journals.isEmpty())
+        return {};
+    FolderLock lock(m_folder);
+    if (const auto failure = lock.take(journals.first())) {
+        // A journal that a running copy holds the lock for is that copy's
+        // save in progress, not one cut short.
+        if (failure->heldByAnotherCopy)
+            return {};
+        return {{journals.first(), FinishedSave::LeftAsItIs, failure->problem, {}}};
     }
+    QList<FinishedSave> finished;
+    for (const int slot : journals)
+        if (const std::optional<FinishedSave> f = finishSave(m_folder, slot))
+            finished << *f;
     return finished;
 }
 

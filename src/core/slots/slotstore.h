@@ -19,6 +19,7 @@ struct FileProblem
     int slot = 0;
     QString path;
     QString reason;
+    bool ok() const { return reason.isEmpty(); }
 };
 
 struct CaptionsRead
@@ -33,22 +34,25 @@ struct SaveResult
 {
     enum Status {
         Saved,
-        NameNotSaved,    // the problem is with the name's file, or the folder
+        NameNotSaved,    // the problem is with the name's file
         CaptionNotSaved, // the problem is with the caption's file
+        NotSaved,        // the problem is with the folder, its lock or the save's journal
     };
     Status status = Saved;
     FileProblem problem;
 };
 
 // What the start did with a save that was cut short (the program killed,
-// the power lost): completed, if both new files were whole and the save
-// decided, or else undone. Either way the slot's two files agree again.
+// the power lost): completed, if both new texts were whole on the disk, or
+// else undone. Either way the slot's two files agree again. Where a file is
+// not as the save's journal says, nothing is changed.
 struct FinishedSave
 {
-    enum Outcome { Completed, Undone, Failed };
+    enum Outcome { Completed, Undone, LeftAsItIs };
     int slot = 0;
     Outcome outcome = Completed;
-    FileProblem problem; // when Failed
+    FileProblem problem;     // the file in the way, when left as it is
+    FileProblem journalLeft; // the journal, when it could not be removed yet
 };
 
 struct OpenResult
@@ -87,7 +91,8 @@ public:
     OpenResult open(int slot) const;
 
     // Completes or undoes every save that was cut short, before anything is
-    // read. Takes the folder's lock only when there is something to do.
+    // read. Takes the folder's lock only when there is something to do, and
+    // waits for another running copy's save to end.
     QList<FinishedSave> finishInterruptedSaves() const;
 
 private:

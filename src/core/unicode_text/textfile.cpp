@@ -127,18 +127,23 @@ QString pathProblem(const QString &path)
     return info.isFile() ? QString() : notRegular();
 }
 
-TextFileResult readOpened(QFile &file, qint64 size)
+FileBytes refused(const QString &reason)
+{
+    return {true, QByteArray(), reason};
+}
+
+FileBytes readOpened(QFile &file, qint64 size)
 {
     if (size > kMaxTextFileBytes)
-        return failure(tooLarge());
+        return refused(tooLarge());
     // Read one byte past the limit: a file that grew since its size was
     // taken is still refused rather than cut short.
-    const QByteArray bytes = file.read(kMaxTextFileBytes + 1);
+    QByteArray bytes = file.read(kMaxTextFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
-        return failure(file.errorString());
+        return refused(file.errorString());
     if (bytes.size() > kMaxTextFileBytes)
-        return failure(tooLarge());
-    return {decodeText(bytes), QString()};
+        return refused(tooLarge());
+    return {true, std::move(bytes), QString()};
 }
 
 } // namespace
@@ -147,43 +152,49 @@ TextFileResult readOpened(QFile &file, qint64 size)
 // The file is opened without blocking, so a FIFO put in its place since any
 // earlier look cannot freeze the program, and what was opened is checked,
 // not the path.
-TextFileResult loadTextFile(const QString &path)
+FileBytes loadFileBytes(const QString &path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         if (error == ENOENT)
-            return QFileInfo(path).isSymLink() ? failure(brokenLink()) : TextFileResult{};
-        return failure(error == ELOOP ? brokenLink() : qt_error_string(error));
+            return QFileInfo(path).isSymLink() ? refused(brokenLink()) : FileBytes{};
+        return refused(error == ELOOP ? brokenLink() : qt_error_string(error));
     }
     QFile file;
     if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
         ::close(fd);
-        return failure(file.errorString());
+        return refused(file.errorString());
     }
     struct stat status = {};
     if (::fstat(fd, &status) != 0)
-        return failure(qt_error_string(errno));
+        return refused(qt_error_string(errno));
     if (S_ISDIR(status.st_mode))
-        return failure(folderInPlace());
+        return refused(folderInPlace());
     if (!S_ISREG(status.st_mode))
-        return failure(notRegular());
+        return refused(notRegular());
     return readOpened(file, status.st_size);
 }
 #else
-TextFileResult loadTextFile(const QString &path)
+FileBytes loadFileBytes(const QString &path)
 {
     if (const QString problem = pathProblem(path); !problem.isEmpty())
-        return failure(problem);
+        return refused(problem);
     const QFileInfo info(path);
     if (!info.exists())
         return {};
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return failure(file.errorString());
+        return refused(file.errorString());
     return readOpened(file, info.size());
 }
 #endif
+
+TextFileResult loadTextFile(const QString &path)
+{
+    const FileBytes read = loadFileBytes(path);
+    return read.ok() ? TextFileResult{decodeText(read.bytes), QString()} : failure(read.error);
+}
 
 QString replacedFile(const QString &path)
 {
@@ -191,37 +202,40 @@ QString replacedFile(const QString &path)
     return info.isSymLink() ? info.symLinkTarget() : path;
 }
 
+// Whatever loading refuses is never replaced either: a link to a device or a
+// FIFO would otherwise have its target replaced by a regular file.
+QString whyNotReplaceable(const QString &path)
+{
+    if (const QString problem = pathProblem(path); !problem.isEmpty())
+        return problem;
+    const QFileInfo old(path);
+    if (old.exists() && !old.isWritable())
+        return QCoreApplication::translate("unicode_text", "It is read-only.");
+    return QString();
+}
+
 // Every step is checked. A text small enough to stay in the write buffer
 // reaches the file only when the buffer is flushed, so a full disk or a file
 // size limit shows only there or in the sync.
-TextFileResult writeReplacement(const QString &path, const QString &written, QStringView text)
+TextFileResult writeNewFile(const QString &path, QByteArrayView bytes,
+                            std::optional<QFileDevice::Permissions> permissions)
 {
-    // Whatever loading refuses is never replaced either: a link to a device
-    // or a FIFO would otherwise have its target replaced by a regular file.
-    if (const QString problem = pathProblem(path); !problem.isEmpty())
-        return failure(problem);
-    const QFileInfo old(path);
-    if (old.exists() && !old.isWritable())
-        return failure(QCoreApplication::translate("unicode_text", "It is read-only."));
-    // Made afresh, so that a link left in its place is not followed.
-    QFile::remove(written);
-    QFile file(written);
+    QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly))
         return failure(file.errorString());
-    const QByteArray bytes = encodeText(text);
     QString reason;
-    if (file.write(bytes) != bytes.size() || !file.flush())
+    if (file.write(bytes.data(), bytes.size()) != bytes.size() || !file.flush())
         reason = file.errorString();
     else if (!syncToDisk(file))
         reason = qt_error_string(errno);
-    else if (old.exists() && !file.setPermissions(old.permissions()))
+    else if (permissions && !file.setPermissions(*permissions))
         reason = file.errorString();
     file.close();
     if (reason.isNull() && file.error() != QFileDevice::NoError)
         reason = file.errorString();
     if (reason.isNull())
         return {};
-    QFile::remove(written);
+    QFile::remove(path);
     return failure(reason);
 }
 
@@ -239,16 +253,22 @@ TextFileResult moveFile(const QString &from, const QString &to)
     return {};
 }
 
-TextFileResult saveTextFile(const QString &path, QStringView text)
+TextFileResult syncFolder(const QString &folder)
 {
-    const QString replaced = replacedFile(path);
-    const QString written = replaced + QStringLiteral(".new");
-    if (TextFileResult r = writeReplacement(path, written, text); !r.ok())
-        return r;
-    TextFileResult moved = moveFile(written, replaced);
-    if (!moved.ok())
-        QFile::remove(written);
-    return moved;
+#ifdef Q_OS_UNIX
+    const int fd =
+        ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return failure(qt_error_string(errno));
+    const bool synced = ::fsync(fd) == 0;
+    const int error = errno;
+    ::close(fd);
+    if (!synced)
+        return failure(qt_error_string(error));
+#else
+    Q_UNUSED(folder);
+#endif
+    return {};
 }
 
 } // namespace unicode_text

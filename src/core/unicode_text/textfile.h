@@ -8,8 +8,10 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QFileDevice>
 #include <QString>
 #include <QStringView>
+#include <optional>
 
 namespace unicode_text {
 
@@ -29,15 +31,23 @@ struct [[nodiscard]] TextFileResult
 QString decodeText(QByteArrayView bytes);
 QByteArray encodeText(QStringView text);
 
-// A path where no file exists loads as the empty text. Anything but a
-// regular file (or a link to one) is refused, and opening never blocks.
-TextFileResult loadTextFile(const QString &path);
+// What a file holds, read whole: nothing where no file exists.
+struct [[nodiscard]] FileBytes
+{
+    bool exists = false;
+    QByteArray bytes;
+    QString error; // null unless the read failed
+    bool ok() const { return error.isNull(); }
+};
 
-// Replaces the file at path with text: the text is written in full beside
-// it, synced to the disk, then put in its place in one step. A link is kept
-// and the file it leads to replaced. A failed save leaves the old file whole
-// and nothing beside it.
-TextFileResult saveTextFile(const QString &path, QStringView text);
+// Reads the file at path, through a link. Anything but a regular file (or a
+// link to one), and a file over kMaxTextFileBytes, is refused, and opening
+// never blocks.
+FileBytes loadFileBytes(const QString &path);
+
+// A path where no file exists loads as the empty text; otherwise as
+// loadFileBytes.
+TextFileResult loadTextFile(const QString &path);
 
 // The steps of a save, for a caller that writes several files before any of
 // them replaces its old file.
@@ -45,12 +55,19 @@ TextFileResult saveTextFile(const QString &path, QStringView text);
 // The file a save of path replaces: the one a link there leads to, even
 // while it is missing, or path itself.
 QString replacedFile(const QString &path);
-// Writes text in full, synced to the disk, as the new file `written` that is
-// to replace the file at path. Refused when loading would refuse path, or
-// its file is read-only. On failure, nothing is left at `written`.
-TextFileResult writeReplacement(const QString &path, const QString &written, QStringView text);
+// Why the file at path may not be replaced: what loading refuses, and a
+// read-only file. Empty when it may.
+QString whyNotReplaceable(const QString &path);
+// Makes the new file `path` with exactly these bytes, synced to the disk,
+// with the permissions given (or the system's default ones). Fails if
+// anything is at path already; on failure, nothing is left there.
+TextFileResult writeNewFile(const QString &path, QByteArrayView bytes,
+                            std::optional<QFileDevice::Permissions> permissions);
 // Moves the file from into the place of to, replacing what is there, in one
-// step.
+// step that reaches the disk.
 TextFileResult moveFile(const QString &from, const QString &to);
+// Puts the folder's entries (files made, moved or removed) on the disk. Does
+// nothing on Windows, whose moves are written through.
+TextFileResult syncFolder(const QString &folder);
 
 } // namespace unicode_text

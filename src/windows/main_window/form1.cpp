@@ -150,10 +150,14 @@ QStringList Form1::interruptedSavesFinished()
                        "undone: the slot holds the name it held before.")
                         .arg(f.slot);
         else
-            told << tr("Saving slot %1 was cut short the last time, and could not be completed "
-                       "or undone:\n%2\n\n%3")
+            told << tr("Saving slot %1 was cut short the last time. Its files were left as "
+                       "they are, because this file is in the way:\n%2\n\n%3")
                         .arg(f.slot)
                         .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason);
+        if (!f.journalLeft.ok())
+            told << tr("The save's journal could not be removed yet; it will be at the next "
+                       "start or save:\n%1\n\n%2")
+                        .arg(QDir::toNativeSeparators(f.journalLeft.path), f.journalLeft.reason);
     }
     return told;
 }
@@ -189,15 +193,23 @@ void Form1::saveSlot(int number)
     }
     const QString caption = ui->Text1->text();
     const name_slots::SaveResult r = m_store.save(number, m_uniBox1->wholeText(), caption);
-    if (r.status == name_slots::SaveResult::NameNotSaved)
-        warnAbout(tr("Could not save the name to\n%1\n\n%2"), r.problem);
-    else if (r.status == name_slots::SaveResult::CaptionNotSaved)
-        warnAbout(tr("Nothing was saved: the slot's caption could not be saved to\n%1\n\n%2"),
-                  r.problem);
-    else
+    switch (r.status) {
+    case name_slots::SaveResult::Saved:
         // Until the next start an emptied name box leaves the items empty,
         // not on the default caption.
         setSlotCaption(number, caption, caption);
+        break;
+    case name_slots::SaveResult::NameNotSaved:
+        warnAbout(tr("Could not save the name to\n%1\n\n%2"), r.problem);
+        break;
+    case name_slots::SaveResult::CaptionNotSaved:
+        warnAbout(tr("Nothing was saved: the slot's caption could not be saved to\n%1\n\n%2"),
+                  r.problem);
+        break;
+    case name_slots::SaveResult::NotSaved:
+        warnAbout(tr("Nothing was saved, because of\n%1\n\n%2"), r.problem);
+        break;
+    }
 }
 
 void Form1::openSlot(int number)
