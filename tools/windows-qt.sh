@@ -32,7 +32,8 @@ options=(
     -DFEATURE_imageformat_jpeg=OFF -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF
     # Built for size, without what the program never uses: file, colour and
     # font dialogs, PDF, Markdown and ODF, style sheets, FreeType (DirectWrite
-    # and GDI draw every face on Windows), and widgets it has none of.
+    # and GDI draw every face on Windows), the graphics view, the tray icon, and
+    # widgets it has none of.
     -DFEATURE_optimize_size=ON
     -DFEATURE_filedialog=OFF -DFEATURE_colordialog=OFF -DFEATURE_fontdialog=OFF
     -DFEATURE_pdf=OFF -DFEATURE_textodfwriter=OFF
@@ -42,7 +43,7 @@ options=(
     -DFEATURE_wizard=OFF -DFEATURE_lcdnumber=OFF -DFEATURE_dial=OFF
     -DFEATURE_splashscreen=OFF -DFEATURE_fontcombobox=OFF -DFEATURE_keysequenceedit=OFF
     -DFEATURE_undocommand=OFF -DFEATURE_undostack=OFF -DFEATURE_undogroup=OFF
-    -DFEATURE_undoview=OFF
+    -DFEATURE_undoview=OFF -DFEATURE_graphicsview=OFF -DFEATURE_systemtrayicon=OFF
 )
 key=$(printf '%s\n' "$version" "${options[@]}" "$(cat "$here/cmake/mingw-w64.cmake")" \
     | sha256sum | cut -c1-12)
@@ -80,7 +81,7 @@ cmake -S "$src" -B build -G Ninja \
     || { tail -n 40 configure.log >&2; exit 1; }
 
 # Ninja's status lines, reduced to one line each time another 5% is done.
-echo "Building Qt for Windows (log: $work/build.log); this takes about half an hour ..." >&2
+echo "Building Qt for Windows (log: $work/build.log); this takes about 20 minutes ..." >&2
 export NINJA_STATUS='[%f/%t] '
 set +e
 cmake --build build -j"$(nproc)" 2>&1 | tee build.log | awk -v t0="$start" '
