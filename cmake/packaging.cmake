@@ -1,17 +1,19 @@
 # Windows: the portable zip and the per-user installer, into package/:
 # cmake --build BUILD --target windows_package.
 if(WIN32)
+    configure_file(packaging/windows/identity.nsh.in ${PROJECT_BINARY_DIR}/identity.nsh @ONLY)
     add_custom_target(windows_package
         COMMAND ${PROJECT_SOURCE_DIR}/packaging/windows/package.sh $<TARGET_FILE:glyphsmith>
-                ${QT6_INSTALL_PREFIX} ${PROJECT_BINARY_DIR}/package ${GLYPHSMITH_VERSION_TEXT}
-                ${PROJECT_VERSION}.0 ${PROJECT_SOURCE_DIR}/src/resources/icon.ico
+                ${QT6_INSTALL_PREFIX} ${PROJECT_BINARY_DIR}/package
+                ${GLYPHSMITH_PACKAGE_NAME}-${GLYPHSMITH_VERSION_TEXT}
+                ${PROJECT_BINARY_DIR}/identity.nsh ${PROJECT_SOURCE_DIR}/src/resources/icon.ico
         DEPENDS glyphsmith VERBATIM)
     return()
 endif()
 
 # A Debian package of the installed program: cpack -G DEB in the build folder.
 # Checked with lintian by the package test.
-set(CPACK_PACKAGE_NAME "ravenmoor-glyphsmith")
+set(CPACK_PACKAGE_NAME "${GLYPHSMITH_PACKAGE_NAME}")
 set(CPACK_PACKAGE_VENDOR "${GLYPHSMITH_COMPANY}")
 set(CPACK_PACKAGE_VERSION "${GLYPHSMITH_VERSION_TEXT}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
@@ -34,8 +36,25 @@ include(CPack)
 # What Debian asks of every package: the copyright, a changelog and a manual
 # page, compressed the reproducible way (no name or time in the header).
 if(UNIX AND NOT APPLE)
-    execute_process(COMMAND date -u -R -d "${GLYPHSMITH_RELEASE_DATE}"
-                    OUTPUT_VARIABLE GLYPHSMITH_CHANGELOG_DATE OUTPUT_STRIP_TRAILING_WHITESPACE)
+    set(days Mon Tue Wed Thu Fri Sat Sun)
+    set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+    # The release date as the changelog wants it, RFC 2822, with its weekday
+    # by Zeller's rule.
+    string(REGEX MATCH "^([0-9]+)-([0-9]+)-([0-9]+)$" date "${GLYPHSMITH_RELEASE_DATE}")
+    set(year ${CMAKE_MATCH_1})
+    math(EXPR month "${CMAKE_MATCH_2}")
+    math(EXPR day "${CMAKE_MATCH_3}")
+    math(EXPR m "(${month} + 9) % 12 + 3")
+    set(y ${year})
+    if(month LESS 3)
+        math(EXPR y "${year} - 1")
+    endif()
+    math(EXPR weekday "(${day} + 13 * (${m} + 1) / 5 + ${y} + ${y} / 4 - ${y} / 100 + ${y} / 400 + 5) % 7")
+    list(GET days ${weekday} weekday)
+    math(EXPR month "${month} - 1")
+    list(GET months ${month} month_name)
+    set(GLYPHSMITH_CHANGELOG_DATE
+        "${weekday}, ${CMAKE_MATCH_3} ${month_name} ${year} 00:00:00 +0000")
     set(doc ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
     set(packaging ${PROJECT_BINARY_DIR}/packaging)
     configure_file(packaging/copyright.in ${packaging}/copyright @ONLY)

@@ -5,10 +5,10 @@
 set -eu
 if [ "${1:-}" = windows ]; then
     packages="cmake ninja-build g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-    qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev dpkg-dev xz-utils wine64 nsis zip unzip
+    qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-tools-dev libgl-dev dpkg-dev xz-utils wine64 nsis zip unzip
     fonts-dejavu-core fonts-liberation2 fonts-lato fonts-wine xvfb xauth xdotool xclip x11-utils"
 else
-    packages="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-l10n-tools libgl-dev
+    packages="cmake ninja-build g++ make qt6-base-dev qt6-base-dev-tools qt6-l10n-tools qt6-tools-dev libgl-dev
     fonts-dejavu-core fonts-liberation2 fonts-lato fonts-wine
     xvfb xauth xdotool xclip
     clang libclang-rt-14-dev

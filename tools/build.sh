@@ -1,8 +1,11 @@
 #!/bin/sh
-# Installs what is missing and builds into build/ (or $BUILD_DIR).
+# Installs what is missing and builds into build/ (or $BUILD_DIR), with Ninja
+# or the generator GLYPHSMITH_GENERATOR names (empty: CMake's default).
 set -eu
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh
+. tools/source_date.sh
 build=${BUILD_DIR:-build}
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+generator=${GLYPHSMITH_GENERATOR-Ninja}
+cmake -S . -B "$build" ${generator:+-G "$generator"} -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
 cmake --build "$build" -j"$(nproc)"

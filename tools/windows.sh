@@ -2,7 +2,7 @@
 # Builds the program for 64-bit Windows on Debian 12 and tests it under Wine:
 #   1. installs MinGW-w64, Wine, NSIS and what else is missing;
 #   2. builds Qt for Windows once (tools/windows-qt.sh; cached outside the
-#      checkout, about half an hour the first time, seconds after that);
+#      checkout, about 20 minutes the first time, seconds after that);
 #   3. builds into build-windows/ (or $BUILD_DIR), makes
 #      package/ravenmoor-glyphsmith-2.00-windows-x64.zip and
 #      package/ravenmoor-glyphsmith-2.00-setup.exe there;
@@ -12,6 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 . tools/ctest_run.sh
 tools/bootstrap.sh windows
+. tools/source_date.sh
 qt=$(tools/windows-qt.sh)
 build=${BUILD_DIR:-build-windows}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \

@@ -1,14 +1,14 @@
 ; The per-user installer: no administrator rights, into
 ; %LOCALAPPDATA%\Programs, with a Start-menu shortcut and an uninstall entry
-; under HKCU. package.sh defines VERSION, NUMERIC_VERSION, STAGE, OUTFILE,
-; ICON, FILE_LIST and SIZE_KB.
+; under HKCU. package.sh defines IDENTITY (the file that defines PRODUCT,
+; PUBLISHER, COPYRIGHT, VERSION and NUMERIC_VERSION), STAGE, OUTFILE, ICON,
+; FILE_LIST and SIZE_KB.
 Unicode true
 Target amd64-unicode
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 
-!define PRODUCT "Ravenmoor Glyphsmith"
-!define PUBLISHER "Ravenmoor"
+!include "${IDENTITY}"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\RavenmoorGlyphsmith"
 
 Name "${PRODUCT}"
@@ -25,7 +25,7 @@ VIAddVersionKey /LANG=1033 "CompanyName" "${PUBLISHER}"
 VIAddVersionKey /LANG=1033 "FileDescription" "${PRODUCT} Setup"
 VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
-VIAddVersionKey /LANG=1033 "LegalCopyright" "Copyright (c) 2026 ${PUBLISHER}"
+VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"

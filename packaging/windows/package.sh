@@ -1,13 +1,15 @@
 #!/bin/bash
 # Makes the Windows portable zip and the per-user installer from a built
 # glyphsmith.exe: one folder with the exe and exactly the DLLs and plugins it
-# loads, stripped, zipped as it is and installed by NSIS.
-# Usage: package.sh EXE QT_PREFIX OUT_DIR VERSION NUMERIC_VERSION ICON
+# loads, stripped, zipped as it is and installed by NSIS. The same input
+# gives the same bytes: every file takes the time SOURCE_DATE_EPOCH gives
+# (the commit's, from tools/windows.sh), and the zip lists them in order.
+# Writes SHA256SUMS beside the two packages.
+# Usage: package.sh EXE QT_PREFIX OUT_DIR NAME IDENTITY_NSH ICON
 set -euo pipefail
-exe=$1 qt=$2 out=$3 version=$4 numeric=$5 icon=$6
+exe=$1 qt=$2 out=$3 name=$4 identity=$5 icon=$6
 here=$(cd "$(dirname "$0")" && pwd)
 mingw=x86_64-w64-mingw32
-name=ravenmoor-glyphsmith-$version
 stage=$out/$name
 zipfile=$out/$name-windows-x64.zip
 setup=$out/$name-setup.exe
@@ -61,9 +63,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     printf 'Not found, and not a Windows DLL: %s\n' "${missing[@]}" >&2
     exit 1
 fi
-find "$stage" -iname '*.exe' -o -iname '*.dll' | xargs $mingw-strip --strip-unneeded
+find "$stage" \( -iname '*.exe' -o -iname '*.dll' \) -exec $mingw-strip --strip-unneeded {} +
+find "$stage" -exec touch -h -d "@${SOURCE_DATE_EPOCH:-0}" {} +
 
-(cd "$out" && zip -q -r -9 -X "$(basename "$zipfile")" "$name")
+(cd "$out" && find "$name" | LC_ALL=C sort | zip -q -9 -X -D "$(basename "$zipfile")" -@)
 
 # What the uninstaller removes: exactly the files installed, then their
 # folders if empty. It never touches the user's slot files.
@@ -71,7 +74,8 @@ list=$out/uninstall-files.nsh
 (cd "$stage" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|Delete "$INSTDIR\\&"|'
  cd "$stage" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|RMDir "$INSTDIR\\&"|'
 ) > "$list"
-makensis -V2 -DVERSION="$version" -DNUMERIC_VERSION="$numeric" -DSTAGE="$stage" \
+makensis -V2 -DIDENTITY="$identity" -DSTAGE="$stage" \
     -DOUTFILE="$setup" -DICON="$icon" -DFILE_LIST="$list" \
     -DSIZE_KB="$(du -sk "$stage" | cut -f1)" "$here/installer.nsi"
+(cd "$out" && sha256sum "$(basename "$zipfile")" "$(basename "$setup")" > SHA256SUMS)
 ls -l "$zipfile" "$setup"
