@@ -51,6 +51,10 @@ private slots:
     void pasteIntoEitherBox();
     void returnTypesNothing_data();
     void returnTypesNothing();
+    void separatorTypedStaysOneLine_data();
+    void separatorTypedStaysOneLine();
+    void pasteOverSelectionInFullBox();
+    void percentOrAmpersandIsTold();
     void copyKeepsNoBreakSpace();
     void longPasteIsHeldAndConvertsInFull();
     void labelShowsMarkupAsText();
@@ -275,14 +279,20 @@ void TestForm1::clearAfterConvert()
     QCOMPARE(child<RichTextBuffer>("UniBox1")->wholeText(), QStringLiteral("abc"));
 }
 
-// The line is drawn in the palette colour its role names, before and after.
+// The line is drawn in the palette colour its role names, before and after,
+// and in the same colour while the window is inactive.
 void TestForm1::lineTakesPaletteColours()
 {
     QFrame *line = child<QFrame>("Line1");
     const auto drawn = [line] { return line->grab().toImage().pixelColor(line->width() / 2, 0); };
     QCOMPARE(drawn(), line->palette().color(QPalette::WindowText));
+    QPalette inactiveDiffers = m_form->palette();
+    inactiveDiffers.setColor(QPalette::Inactive, QPalette::Highlight, Qt::red);
+    m_form->setPalette(inactiveDiffers);
     typeAndConvert("a");
     QCOMPARE(drawn(), line->palette().color(QPalette::Highlight));
+    QCOMPARE(line->palette().color(QPalette::Inactive, QPalette::Highlight),
+             line->palette().color(QPalette::Active, QPalette::Highlight));
 }
 
 // What each box keeps of a paste: one line without control characters, at
@@ -305,6 +315,10 @@ void TestForm1::pasteIntoEitherBox_data()
             << "Alice Bob  C D";
         QTest::newRow(qPrintable(QString(box) + "control characters"))
             << output << QString::fromUtf16(u"a\u001B\u0007\u007F\u0085b") << "a??? b";
+        QTest::newRow(qPrintable(QString(box) + "no-break space"))
+            << output << QString::fromUtf16(u"a\u00A0b") << QString::fromUtf16(u"a\u00A0b");
+        QTest::newRow(qPrintable(QString(box) + "separators and frame marks"))
+            << output << QString::fromUtf16(u"a\u2028b\u2029c\uFDD0d\uFDD1") << "a b c?d?";
         QTest::newRow(qPrintable(QString(box) + "10 MB")) << output << huge << longest;
     }
     QTest::newRow("output box: a pair at the limit is not split")
@@ -349,6 +363,63 @@ void TestForm1::returnTypesNothing()
     QTest::keyClick(box, Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
     QCOMPARE(uniText1()->wholeText(), glyphs::convertName(u"ab"));
     QCOMPARE(text1()->text(), QStringLiteral("ab"));
+}
+
+// A separator or frame mark typed into the output box (by an input method,
+// say) is held as a paste is: the box keeps one line.
+void TestForm1::separatorTypedStaysOneLine_data()
+{
+    QTest::addColumn<QString>("typed");
+    for (const char16_t c : {u'\u2028', u'\u2029', u'\uFDD0', u'\uFDD1'})
+        QTest::newRow(qPrintable(QStringLiteral("U+%1").arg(int(c), 4, 16, QChar(u'0'))))
+            << QString(QChar(c));
+}
+
+void TestForm1::separatorTypedStaysOneLine()
+{
+    QFETCH(QString, typed);
+    typeAndConvert("ab");
+    uniText1()->setFocus();
+    QTest::keyClick(uniText1(), Qt::Key_End);
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, typed);
+    QApplication::sendEvent(uniText1(), &key);
+    QInputMethodEvent committed;
+    committed.setCommitString(typed);
+    QApplication::sendEvent(uniText1(), &committed);
+    QCOMPARE(uniText1()->document()->blockCount(), 1);
+    QCOMPARE(uniText1()->wholeText().size(), glyphs::convertName(u"ab").size() + 2);
+    QVERIFY(!uniText1()->wholeText().contains(typed));
+}
+
+// A paste into a full box replaces the selection: what it keeps is counted
+// without the part selected.
+void TestForm1::pasteOverSelectionInFullBox()
+{
+    uniText1()->setWholeText(QString(unicode_text::kMaxNameLength, QChar(u'x')));
+    uniText1()->setFocus();
+    QTextCursor selected = uniText1()->textCursor();
+    selected.setPosition(unicode_text::kMaxNameLength - 3);
+    selected.movePosition(QTextCursor::End, QTextCursor::KeepAnchor);
+    uniText1()->setTextCursor(selected);
+    QApplication::clipboard()->setText(QStringLiteral("abcd"));
+    QTest::keyClick(uniText1(), Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(uniText1()->wholeText(),
+             QString(unicode_text::kMaxNameLength - 3, QChar(u'x')) + QStringLiteral("abc"));
+}
+
+// The warning about % and & is told for either one alone: the size
+// sentences, then more.
+void TestForm1::percentOrAmpersandIsTold()
+{
+    const auto tip = [this](const QString &name) {
+        typeAndConvert(name);
+        return uniText1()->toolTip();
+    };
+    // Each beside a name of the same size without them ("?" has no glyph either).
+    for (const auto &[name, twin] : {std::pair{"a%", "a?"}, {"a&", "a?"}, {"%&", "??"}}) {
+        const QString plain = tip(twin), told = tip(name);
+        QVERIFY2(told.startsWith(plain) && told.size() > plain.size(), name);
+    }
 }
 
 // What the user copies out of the output box is the converted name to the

@@ -18,15 +18,21 @@ namespace {
 
 using unicode_text::TextFileResult;
 
-// Makes the slot folder, or says why it cannot be made.
-QString makeFolder(const QString &folder)
+// Makes the slot folder, or says why it cannot be made: a file in the way
+// of it or of a folder above it is named.
+FileProblem makeFolder(int slot, const QString &folder)
 {
+    for (QFileInfo above(folder); !above.isRoot(); above.setFile(above.absolutePath())) {
+        if (above.isDir())
+            break;
+        if (above.exists() || above.isSymLink())
+            return {slot, above.absoluteFilePath(), SlotStore::tr("It is a file, not a folder.")};
+    }
     std::error_code error;
     std::filesystem::create_directories(QDir(folder).filesystemAbsolutePath(), error);
-    if (!error && QFileInfo(folder).isDir())
-        return QString();
-    return error ? QString::fromLocal8Bit(error.message())
-                 : SlotStore::tr("It is a file, not a folder.");
+    if (error)
+        return {slot, folder, QString::fromLocal8Bit(error.message())};
+    return {};
 }
 
 } // namespace
@@ -63,24 +69,24 @@ SlotStore SlotStore::forUser()
 #endif
 }
 
-QString SlotStore::savePath(const char *file) const
+// A slot's name and caption are read from one folder, so that they stay a
+// pair: the legacy folder only for a slot with neither file in the folder.
+QString SlotStore::readPath(const NameSlot &slot, const char *file) const
 {
-    return QDir(m_folder).filePath(QString::fromLatin1(file));
-}
-
-QString SlotStore::readPath(const char *file) const
-{
-    const QString path = savePath(file);
-    if (m_legacyFolder.isEmpty() || QFileInfo(path).exists() || QFileInfo(path).isSymLink())
-        return path;
-    return QDir(m_legacyFolder).filePath(QString::fromLatin1(file));
+    const auto there = [this](const char *name) {
+        const QFileInfo info(QDir(m_folder).filePath(QString::fromLatin1(name)));
+        return info.exists() || info.isSymLink();
+    };
+    const bool legacy =
+        !m_legacyFolder.isEmpty() && !there(slot.dataFile) && !there(slot.captionFile);
+    return QDir(legacy ? m_legacyFolder : m_folder).filePath(QString::fromLatin1(file));
 }
 
 CaptionsRead SlotStore::readCaptions() const
 {
     CaptionsRead read;
     for (const NameSlot &slot : kSlots) {
-        const QString path = readPath(slot.captionFile);
+        const QString path = readPath(slot, slot.captionFile);
         const TextFileResult r = unicode_text::loadTextFile(path);
         const QString caption = withoutFinalLineBreak(r.text);
         // A caption longer than any name would make every opening of the
@@ -101,8 +107,8 @@ CaptionsRead SlotStore::readCaptions() const
 
 SaveResult SlotStore::save(int number, QStringView name, QStringView caption) const
 {
-    if (const QString why = makeFolder(m_folder); !why.isEmpty())
-        return {SaveResult::NotSaved, {number, m_folder, why}};
+    if (FileProblem p = makeFolder(number, m_folder); !p.ok())
+        return {SaveResult::NotSaved, std::move(p)};
     FolderLock lock(m_folder);
     if (const auto failure = lock.take(number))
         return {SaveResult::NotSaved, failure->problem};
@@ -134,7 +140,7 @@ QList<FinishedSave> SlotStore::finishInterruptedSaves() const
 
 OpenResult SlotStore::open(int number) const
 {
-    const QString path = readPath(slotNumbered(number).dataFile);
+    const QString path = readPath(slotNumbered(number), slotNumbered(number).dataFile);
     const TextFileResult r = unicode_text::loadTextFile(path);
     if (!r.ok())
         return {OpenResult::Unreadable, QString(), QString(), {number, path, r.error}};

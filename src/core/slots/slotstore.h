@@ -13,6 +13,8 @@
 
 namespace name_slots {
 
+struct NameSlot;
+
 // A slot file that could not be read or written, and why.
 struct FileProblem
 {
@@ -69,8 +71,8 @@ class SlotStore
     Q_DECLARE_TR_FUNCTIONS(name_slots::SlotStore)
 
 public:
-    // Slots are saved in folder. Where folder has no file of a slot yet, it
-    // is read from legacyFolder, where earlier versions kept the slots.
+    // Slots are saved in folder. A slot with neither of its files in folder
+    // yet is read from legacyFolder, where earlier versions kept the slots.
     explicit SlotStore(QString folder, QString legacyFolder = QString());
 
     // The per-user store: the application data folder, with the root of
@@ -96,8 +98,7 @@ public:
     QList<FinishedSave> finishInterruptedSaves() const;
 
 private:
-    QString savePath(const char *file) const;
-    QString readPath(const char *file) const;
+    QString readPath(const NameSlot &slot, const char *file) const;
 
     QString m_folder;
     QString m_legacyFolder;

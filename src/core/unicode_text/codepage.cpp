@@ -28,9 +28,11 @@ bool inCodePage(char16_t c) noexcept
            std::find(kHighControls.begin(), kHighControls.end(), c) != kHighControls.end();
 }
 
+// The C0 and C1 controls and DEL, and the two noncharacters that Qt's text
+// documents take for a frame's start and end.
 bool isControl(char16_t c) noexcept
 {
-    return c < 0x20 || (c >= 0x7F && c < 0xA0);
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xFDD0 || c == 0xFDD1;
 }
 
 } // namespace

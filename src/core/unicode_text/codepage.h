@@ -23,7 +23,8 @@ char16_t fromWindows1252(unsigned char byte) noexcept;
 QString decodeWindows1252(QByteArrayView bytes);
 
 // The text with tabs and line breaks as spaces, and every other control
-// character as "?": what either one-line box keeps of a paste.
+// character (and the frame marks U+FDD0, U+FDD1) as "?": what either
+// one-line box keeps of a paste.
 QString withoutControls(QStringView text);
 
 // The text as the one-line name box holds it. Tabs and line breaks become

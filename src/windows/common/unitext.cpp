@@ -142,14 +142,45 @@ void UniText::insertAtCaret(const QString &text)
     showGameCut();
 }
 
+namespace {
+
+// Characters the text cursor would take for a break: a line or paragraph
+// separator, or the marks of a frame's start and end.
+bool breaksTheLine(QStringView text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        return c == QChar::LineSeparator || c == QChar::ParagraphSeparator || c == u'\xFDD0' ||
+               c == u'\xFDD1';
+    });
+}
+
+} // namespace
+
 void UniText::keyPressEvent(QKeyEvent *event)
 {
-    // One line only: Enter starts no new paragraph.
+    // One line only: Enter starts no new paragraph, and a separator typed
+    // is held as a paste is.
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
         event->ignore();
         return;
     }
+    if (breaksTheLine(event->text())) {
+        insertHeld(event->text());
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+void UniText::inputMethodEvent(QInputMethodEvent *event)
+{
+    if (!breaksTheLine(event->commitString())) {
+        QPlainTextEdit::inputMethodEvent(event);
+        return;
+    }
+    QInputMethodEvent held(event->preeditString(), event->attributes());
+    held.setCommitString(unicode_text::withoutControls(event->commitString()),
+                         event->replacementStart(), event->replacementLength());
+    QPlainTextEdit::inputMethodEvent(&held);
 }
 
 void UniText::focusInEvent(QFocusEvent *event)
@@ -172,10 +203,15 @@ QMimeData *UniText::createMimeDataFromSelection() const
 
 void UniText::insertFromMimeData(const QMimeData *source)
 {
+    insertHeld(source->text());
+}
+
+void UniText::insertHeld(const QString &typed)
+{
     // As in the name box: one line, no control characters, and no more than
     // the longest name, which keeps every edit quick.
     const qsizetype kept = wholeText().size() - textCursor().selectedText().size();
-    QString text = unicode_text::withoutControls(source->text());
+    QString text = unicode_text::withoutControls(typed);
     text.truncate(std::max<qsizetype>(0, unicode_text::kMaxNameLength - kept));
     if (!text.isEmpty() && text.back().isHighSurrogate())
         text.chop(1);

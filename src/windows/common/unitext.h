@@ -39,9 +39,12 @@ protected:
     void focusInEvent(QFocusEvent *event) override;
     QMimeData *createMimeDataFromSelection() const override;
     void insertFromMimeData(const QMimeData *source) override;
+    void inputMethodEvent(QInputMethodEvent *event) override;
 
 private:
     void showGameCut();
+    // Inserts what was typed or pasted as one line of at most the longest name.
+    void insertHeld(const QString &typed);
 
     bool m_gameCutShown = true;
     bool m_gameCutPending = false; // a hand edit not shown yet

@@ -252,8 +252,14 @@ int Form1::alignedMenuBarHeight()
     return height;
 }
 
+// The colour a role names is the system's, whether the window is active or
+// not: Qt's inactive highlight on Windows is the window's own background,
+// which would hide the line while another window is in front.
 void Form1::setLineColor(QPalette::ColorRole role)
 {
+    QPalette palette = ui->Line1->palette();
+    palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    ui->Line1->setPalette(palette);
     ui->Line1->setForegroundRole(role);
     ui->Line1->update();
 }
