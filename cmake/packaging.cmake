@@ -7,7 +7,7 @@ if(WIN32)
                 ${QT6_INSTALL_PREFIX} ${PROJECT_BINARY_DIR}/package
                 ${GLYPHSMITH_PACKAGE_NAME}-${GLYPHSMITH_VERSION_TEXT}
                 ${PROJECT_BINARY_DIR}/identity.nsh ${PROJECT_SOURCE_DIR}/src/resources/icon.ico
-        DEPENDS glyphsmith VERBATIM)
+        DEPENDS glyphsmith glyphsmith_console VERBATIM)
     return()
 endif()
 

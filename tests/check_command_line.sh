@@ -36,7 +36,9 @@ check "-h" 0 '^Usage: glyphsmith' '^$' -h
 check "unknown option" 2 '^$' "unknown argument '--bogus'" --bogus
 check "usage on unknown option" 2 '^$' '^Usage: glyphsmith' --bogus
 check "a file name" 2 '^$' 'Usage: glyphsmith' name.txt
-check "two options" 2 '^$' 'Usage: glyphsmith' --help --version
+check "two options, with the reason" 2 '^$' '^glyphsmith: ' --help --version
+# A terminal is given no control byte of an argument to act on.
+check "control bytes shown escaped" 2 '^$' "'--a\\\\x1bb'" --a$'\x1b'b
 for option in --version --help; do
     e=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "${runner[@]}" "$program" $option 2>&1 >/dev/full)
     c=$?

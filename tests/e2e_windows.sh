@@ -5,11 +5,15 @@
 #   program, its Start-menu shortcut and its uninstall entry;
 # - types a name, converts, tabs into the output box and copies with Ctrl+C:
 #   the clipboard holds the converted name;
+# - while the program runs, the uninstaller (run in place, and as a user
+#   runs it) and the installer change nothing, and exit with 2 where the
+#   exit code is theirs;
 # - saves slot 1: the file in %APPDATA% holds exactly the name;
 # - opens Help and About twice each: one window of each; Esc closes About
 #   and Ctrl+W Help, each only itself;
 # - after a restart, the File > Open submenu is wider by the saved caption,
-#   and wider again by a legacy caption at the root of C:, whose name opens;
+#   and wider again by a legacy caption at the root of C:, whose name opens,
+#   but not by the legacy caption of a slot whose name is in %APPDATA%;
 # - uninstalls silently: the program is gone, the slot files stay.
 # Usage: e2e_windows.sh SETUP_EXE
 set -euo pipefail
@@ -143,6 +147,22 @@ default_width=$(measure_open_submenu)
 # "Plăýëŕ_01" in UTF-8.
 expect "convert, Tab and Ctrl+C" "$(convert_and_copy Player_01)" "506cc483c3bdc3abc5955f3031"
 
+# 2b. While it runs, the uninstaller and the installer refuse, silently,
+#     with exit code 2, and change nothing. The uninstaller's exit code is
+#     its own only when it runs in place (_?=, unquoted), from a batch file.
+windows_installed='C:\users\'"$(whoami)"'\AppData\Local\Programs\Ravenmoor Glyphsmith'
+printf '@"%s\\uninstall.exe" /S _?=%s\r\n@exit /b %%errorlevel%%\r\n' \
+    "$windows_installed" "$windows_installed" > "$WINEPREFIX/drive_c/uninstall-in-place.bat"
+refused() { "$@" && echo 0 || echo $?; }
+expect "uninstall while running: exit code" \
+    "$(refused "$wine" cmd /c 'C:\uninstall-in-place.bat')" 2
+expect "install while running: exit code" "$(refused "$wine" "$setup" /S)" 2
+"$wine" "$installed/uninstall.exe" /S
+sleep 3
+expect "after all three: program, uninstaller, shortcut, entry" \
+    "$(test -f "$installed/glyphsmith.exe" -a -f "$installed/uninstall.exe" -a -f "$shortcut" &&
+        registry_value DisplayName)" "Ravenmoor Glyphsmith"
+
 # 3. Save slot 1.
 choose_slot "Down Down" 1
 poll find "$slots" -name mnuname1.txt >/dev/null
@@ -200,6 +220,15 @@ echo -n | xclip -selection clipboard
 xdotool key --delay 100 Tab Tab ctrl+c
 # "ăطč" in UTF-8.
 expect "legacy name opens" "$(clipboard_hex)" "c483d8b7c48d"
+stop_program
+# A slot with its name in %APPDATA% takes its caption from there too, not a
+# longer legacy one from C:.
+printf 'new' > "$slots/data3.txt"
+printf 'old' > "$WINEPREFIX/drive_c/data3.txt"
+printf 'A legacy caption for slot three, much longer than the one for slot two' \
+    > "$WINEPREFIX/drive_c/mnuname3.txt"
+start_program
+expect "a slot's pair from one folder" "$(measure_open_submenu)" "$legacy_width"
 stop_program
 
 # 6. Uninstall silently: the program goes, the slot files stay.

@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
+#include <QResource>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
@@ -344,6 +345,16 @@ void TestDialogs::bannerAtScreenResolution()
     QCOMPARE(banner.deviceIndependentSize(), QSizeF(193, 193));
     QCOMPARE(banner.width(), qRound(193 * m_form->devicePixelRatio()));
     QCOMPARE(banner.toImage().pixelColor(2, 2), QColor(0xf3, 0xef, 0xe4));
+    // Between 1x and 2x, the 2x picture made smaller, not the 1x one larger.
+    if (m_form->devicePixelRatio() > 1) {
+        const QByteArray bytes = QResource(":/images/banner@2x.rgb32").uncompressedData();
+        const QImage large(reinterpret_cast<const uchar *>(bytes.constData()), 386, 386, 386 * 4,
+                           QImage::Format_RGB32);
+        QImage expected =
+            large.scaled(banner.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        expected.setDevicePixelRatio(banner.devicePixelRatio());
+        QCOMPARE(banner.toImage().convertToFormat(QImage::Format_RGB32), expected);
+    }
 }
 
 void TestDialogs::announcedAsWindows()

@@ -37,13 +37,44 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
+; Nothing is changed while the program runs: its files could not be
+; replaced or removed. Interactive, the user may close it and retry;
+; silent, or on Cancel, the installer or uninstaller exits with 2 and the
+; install stays as it was.
+!macro WAIT_UNTIL_CLOSED
+    look_for_program:
+        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${APP_MUTEX}") p .r0'
+        StrCmp $0 0 program_closed
+        System::Call 'kernel32::CloseHandle(p r0)'
+        IfSilent cancel
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+            "${PRODUCT} is running. Close it, then choose Retry." IDRETRY look_for_program
+    cancel:
+        SetErrorLevel 2
+        Quit
+    program_closed:
+!macroend
+
+Function .onInit
+    !insertmacro WAIT_UNTIL_CLOSED
+FunctionEnd
+
+Function un.onInit
+    !insertmacro WAIT_UNTIL_CLOSED
+FunctionEnd
+
 Section "Install"
     ; An older install goes first, by its own uninstaller, which removes
-    ; exactly the files that version put there.
+    ; exactly the files that version put there; where it fails, that
+    ; version stays, whole and registered.
     ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 != ""
     ${AndIf} ${FileExists} "$0\uninstall.exe"
-        ExecWait '"$0\uninstall.exe" /S _?=$0'
+        ExecWait '"$0\uninstall.exe" /S _?=$0' $1
+        ${If} $1 != 0
+            SetErrorLevel 2
+            Abort "The installed version could not be removed."
+        ${EndIf}
         Delete "$0\uninstall.exe"
         RMDir "$0"
     ${EndIf}
@@ -66,8 +97,13 @@ Section "Install"
 SectionEnd
 
 Section "Uninstall"
-    ; The name slots in %APPDATA% are the user's own: they stay.
+    ; The name slots in %APPDATA% are the user's own: they stay. The entry
+    ; and the uninstaller go only once the program is gone.
     !include "${FILE_LIST}"
+    ${If} ${FileExists} "$INSTDIR\glyphsmith.exe"
+        SetErrorLevel 2
+        Abort "The program's files could not be removed."
+    ${EndIf}
     Delete "$INSTDIR\uninstall.exe"
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"

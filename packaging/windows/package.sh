@@ -1,7 +1,8 @@
 #!/bin/bash
 # Makes the Windows portable zip and the per-user installer from a built
-# glyphsmith.exe: one folder with the exe and exactly the DLLs and plugins it
-# loads, stripped, zipped as it is and installed by NSIS. The same input
+# glyphsmith.exe (and the console glyphsmith.com beside it): one folder with
+# them and exactly the DLLs and plugins they
+# load, stripped, zipped as they are and installed by NSIS. The same input
 # gives the same bytes: every file takes the time SOURCE_DATE_EPOCH gives
 # (the commit's, from tools/windows.sh), and the zip lists them in order.
 # Writes SHA256SUMS beside the two packages.
@@ -15,7 +16,7 @@ zipfile=$out/$name-windows-x64.zip
 setup=$out/$name-setup.exe
 rm -rf "$stage" "$zipfile" "$setup"
 mkdir -p "$stage/platforms" "$stage/styles"
-cp "$exe" "$stage/"
+cp "$exe" "${exe%.exe}.com" "$stage/"
 # Loaded by Qt at run time, not imported: the window system and the style.
 cp "$qt/plugins/platforms/qwindows.dll" "$stage/platforms/"
 cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
@@ -42,7 +43,7 @@ find_dll() {
 imports() { $mingw-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
 
 # Follows the imports of every file in the folder until none is missing.
-queue=("$stage/glyphsmith.exe" "$stage"/platforms/*.dll "$stage"/styles/*.dll)
+queue=("$stage/glyphsmith.exe" "$stage/glyphsmith.com" "$stage"/platforms/*.dll "$stage"/styles/*.dll)
 missing=()
 while [ ${#queue[@]} -gt 0 ]; do
     file=${queue[0]}
@@ -63,7 +64,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     printf 'Not found, and not a Windows DLL: %s\n' "${missing[@]}" >&2
     exit 1
 fi
-find "$stage" \( -iname '*.exe' -o -iname '*.dll' \) -exec $mingw-strip --strip-unneeded {} +
+find "$stage" \( -iname '*.exe' -o -iname '*.com' -o -iname '*.dll' \) -exec $mingw-strip --strip-unneeded {} +
 find "$stage" -exec touch -h -d "@${SOURCE_DATE_EPOCH:-0}" {} +
 
 (cd "$out" && find "$name" | LC_ALL=C sort | zip -q -9 -X -D "$(basename "$zipfile")" -@)
