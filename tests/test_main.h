@@ -1,7 +1,7 @@
 #pragma once
 
 // The main() of the window tests: the application gets the program's plural
-// forms, as the program's does. Under Wine a Windows program receives no
+// forms and tool-tip colours, as the program's does. Under Wine a Windows program receives no
 // variable whose name begins with QT_ (the platform, the scale factor), so
 // the test runner passes each as GLYPHSMITH_WINE_QT_...; this puts them back
 // before the application reads them.
@@ -28,4 +28,5 @@ inline void takeQtVariablesFromWine()
 
 #define GLYPHSMITH_TEST_MAIN(TestObject)                                                           \
     QTEST_MAIN_WRAPPER(TestObject, test_main::takeQtVariablesFromWine();                           \
-                       QTEST_MAIN_SETUP() common::installPluralForms();)
+                       QTEST_MAIN_SETUP() common::installPluralForms();                            \
+                       common::keepToolTipColours();)

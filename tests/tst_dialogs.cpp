@@ -12,12 +12,14 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QResource>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextLayout>
 #include <QTimer>
+#include <QToolTip>
 #include <QtMath>
 
 namespace {
@@ -73,6 +75,8 @@ private slots:
     void ctrlHOpensHelp();
     void keyboardChoosesAbout_data();
     void keyboardChoosesAbout();
+    void toolTipIsReadable_data();
+    void toolTipIsReadable();
 #if GLYPHSMITH_DESKTOP_SESSION_TESTS
     void keysCloseOnlyTheirWindow_data();
     void keysCloseOnlyTheirWindow();
@@ -447,6 +451,50 @@ void TestDialogs::keyboardChoosesAbout()
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(k));
     QTRY_VERIFY(about() && about()->isVisible());
     QCOMPARE(m_form->findChild<QLineEdit *>("Text1")->text(), QString());
+}
+
+// The output box's tool tip, as each style draws it, sets its text off its
+// ground by at least 4.5:1 (WCAG's contrast ratio).
+void TestDialogs::toolTipIsReadable_data()
+{
+    QTest::addColumn<QString>("style");
+    for (const QString &style : QStyleFactory::keys())
+        QTest::newRow(qPrintable(style)) << style;
+}
+
+void TestDialogs::toolTipIsReadable()
+{
+    QFETCH(QString, style);
+    const QString before = QApplication::style()->name();
+    const auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
+    m_program.reset();
+    QApplication::setStyle(style);
+    init();
+    auto *output = m_form->findChild<QWidget *>("UniText1");
+    QToolTip::showText(output->mapToGlobal(QPoint(4, 4)), QStringLiteral("Ag Ag Ag"), output);
+    const auto restoreTip = qScopeGuard([] { QToolTip::hideText(); });
+    QTRY_VERIFY(QToolTip::isVisible());
+    const auto tips = QApplication::topLevelWidgets();
+    QWidget *tip = *std::find_if(tips.begin(), tips.end(), [](QWidget *w) {
+        return w->inherits("QTipLabel") && w->isVisible();
+    });
+    const QImage drawn = tip->grab().toImage();
+    const auto luminance = [](QRgb rgb) {
+        const auto linear = [](int c) {
+            const qreal v = c / 255.0;
+            return v <= 0.04045 ? v / 12.92 : qPow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(qRed(rgb)) + 0.7152 * linear(qGreen(rgb)) +
+               0.0722 * linear(qBlue(rgb));
+    };
+    qreal darkest = 1, lightest = 0;
+    for (int y = 2; y < drawn.height() - 2; ++y)
+        for (int x = 2; x < drawn.width() - 2; ++x) {
+            darkest = qMin(darkest, luminance(drawn.pixel(x, y)));
+            lightest = qMax(lightest, luminance(drawn.pixel(x, y)));
+        }
+    const qreal ratio = (lightest + 0.05) / (darkest + 0.05);
+    QVERIFY2(ratio >= 4.5, qPrintable(QString::number(ratio)));
 }
 
 #if GLYPHSMITH_DESKTOP_SESSION_TESTS

@@ -17,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPaintEngine>
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
@@ -73,6 +74,33 @@ struct Run
     void clear() { child<QPushButton>("Command2")->click(); }
     void save(int n) { child<QAction>(QStringLiteral("savname%1").arg(n))->trigger(); }
     void open(int n) { child<QAction>(QStringLiteral("opname%1").arg(n))->trigger(); }
+};
+
+// A paint device that keeps the texts drawn on it, as they were drawn.
+class DrawnTexts : public QPaintDevice, public QPaintEngine
+{
+public:
+    QStringList texts;
+    QPaintEngine *paintEngine() const override { return const_cast<DrawnTexts *>(this); }
+    bool begin(QPaintDevice *) override { return true; }
+    bool end() override { return true; }
+    void updateState(const QPaintEngineState &) override {}
+    void drawPixmap(const QRectF &, const QPixmap &, const QRectF &) override {}
+    void drawPolygon(const QPointF *, int, PolygonDrawMode) override {}
+    void drawTextItem(const QPointF &, const QTextItem &item) override { texts << item.text(); }
+    Type type() const override { return QPaintEngine::User; }
+
+protected:
+    int metric(PaintDeviceMetric metric) const override
+    {
+        return metric == PdmWidth || metric == PdmHeight ? 2000
+               : metric == PdmDepth                      ? 32
+               : metric == PdmDevicePixelRatioScaled     ? int(devicePixelRatioFScale())
+               : metric == PdmDpiX || metric == PdmDpiY || metric == PdmPhysicalDpiX ||
+                       metric == PdmPhysicalDpiY
+                   ? 96
+                   : 1;
+    }
 };
 
 QString converted(const QString &name)
@@ -427,6 +455,11 @@ void TestSlots::longestCaptionsKeepMenusQuick()
                  qPrintable(QString::number(m->width())));
         const QAccessibleInterface *item = QAccessible::queryAccessibleInterface(m)->child(0);
         QCOMPARE(item->text(QAccessible::Name).size(), unicode_text::kMaxNameLength);
+        DrawnTexts drawn;
+        m->render(&drawn);
+        QVERIFY(!drawn.texts.isEmpty());
+        for (const QString &text : drawn.texts)
+            QVERIFY2(text.size() < 200 && text.endsWith(QChar(0x2026)), qPrintable(text.left(80)));
         m->hide();
     }
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));

@@ -4,9 +4,36 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QToolTip>
 #include <QTranslator>
 
 namespace common {
+namespace {
+
+// Gives each tool tip Qt's tool-tip palette as it is shown, after its
+// style has polished it.
+class ToolTipColours : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->inherits("QTipLabel")) {
+            auto *tip = static_cast<QWidget *>(watched);
+            const QPalette colours = QToolTip::palette();
+            if (tip->palette().color(QPalette::ToolTipText) != colours.color(QPalette::ToolTipText))
+                tip->setPalette(colours);
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void keepToolTipColours()
+{
+    qApp->installEventFilter(new ToolTipColours(qApp));
+}
 
 void installPluralForms()
 {
@@ -28,6 +55,7 @@ void setUpApplication()
     // paint.
     QAccessible::isActive();
     installPluralForms();
+    keepToolTipColours();
     QApplication::setOrganizationName(QStringLiteral(GLYPHSMITH_COMPANY));
     QApplication::setApplicationName(QStringLiteral(GLYPHSMITH_PRODUCT_NAME));
     QApplication::setApplicationVersion(QStringLiteral(GLYPHSMITH_VERSION));
