@@ -90,6 +90,16 @@ private:
         m_form->findChild<QAction *>(item)->trigger();
     }
     std::unique_ptr<ProgramWindows> m_program;
+    // Opens the program afresh in the style; the application's own comes
+    // back when what this returns goes.
+    [[nodiscard]] auto openInStyle(const QString &style)
+    {
+        const QString before = QApplication::style()->name();
+        m_program.reset();
+        QApplication::setStyle(style);
+        init();
+        return qScopeGuard([before] { QApplication::setStyle(before); });
+    }
     Form2 *about()
     {
         return windowsOf<Form2>().value(0);
@@ -442,11 +452,7 @@ void TestDialogs::keyboardChoosesAbout()
 {
     QFETCH(QString, style);
     QFETCH(int, key);
-    const QString before = QApplication::style()->name();
-    const auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
-    m_program.reset();
-    QApplication::setStyle(style);
-    init();
+    const auto restore = openInStyle(style);
     for (const int k : {int(Qt::Key_F10), int(Qt::Key_Right), int(Qt::Key_Right), key})
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(k));
     QTRY_VERIFY(about() && about()->isVisible());
@@ -465,11 +471,7 @@ void TestDialogs::toolTipIsReadable_data()
 void TestDialogs::toolTipIsReadable()
 {
     QFETCH(QString, style);
-    const QString before = QApplication::style()->name();
-    const auto restore = qScopeGuard([&] { QApplication::setStyle(before); });
-    m_program.reset();
-    QApplication::setStyle(style);
-    init();
+    const auto restore = openInStyle(style);
     auto *output = m_form->findChild<QWidget *>("UniText1");
     QToolTip::showText(output->mapToGlobal(QPoint(4, 4)), QStringLiteral("Ag Ag Ag"), output);
     const auto restoreTip = qScopeGuard([] { QToolTip::hideText(); });

@@ -181,9 +181,10 @@ FileState stateOf(const JournalFile &f, const QString &slotFile)
 // temporary file, or removes it where there was none.
 TextFileResult putBack(const JournalFile &f)
 {
-    if (!f.old)
-        return QFile::remove(f.file) ? TextFileResult{}
-                                     : TextFileResult{QString(), QFile(f.file).errorString()};
+    if (!f.old) {
+        QFile file(f.file);
+        return file.remove() ? TextFileResult{} : TextFileResult{QString(), file.errorString()};
+    }
     if (!removeOwn(f.temporary))
         return {QString(), SlotStore::tr("Its temporary file %1 is in the way.")
                                .arg(QDir::toNativeSeparators(f.temporary))};
