@@ -5,6 +5,7 @@
 #pragma once
 
 #include "file_bytes.h"
+#include "files/systemfile.h"
 #include "slots/savejournal.h"
 #include "slots/slottable.h"
 
@@ -21,15 +22,20 @@ inline name_slots::SaveJournal journal(const QString &folder, int slot,
     name_slots::SaveJournal j{slot, name_slots::SaveJournal::Saving, {}};
     const name_slots::NameSlot &s = name_slots::slotNumbered(slot);
     for (int i = 0; i < 2; ++i) {
-        const QString file =
-            QDir(folder).filePath(QString::fromLatin1(i ? s.captionFile : s.dataFile));
-        j.files[i] = {file, name_slots::temporaryFor(file), old, next.size(),
-                      QCryptographicHash::hash(next, QCryptographicHash::Sha256)};
+        const QString file = QDir(files::resolvedFile(folder))
+                                 .filePath(QString::fromLatin1(i ? s.captionFile : s.dataFile));
+        j.files[i] = {file,
+                      name_slots::temporaryFor(file),
+                      old,
+                      next.size(),
+                      QCryptographicHash::hash(next, QCryptographicHash::Sha256),
+                      {}};
     }
     return j;
 }
 
 // The path of a file in the layout: a slot file, "temporary FILE", or "journal".
+// "NAME->TARGET" lays NAME as a link to TARGET.
 inline QString pathOf(const name_slots::SaveJournal &j, const QString &folder, const QString &name)
 {
     if (name == QLatin1String("journal"))
@@ -43,10 +49,15 @@ inline QString pathOf(const name_slots::SaveJournal &j, const QString &folder, c
 // Writes the journal and the files, each "NAME=CONTENT".
 inline void lay(const name_slots::SaveJournal &j, const QString &folder, const QStringList &files)
 {
-    file_bytes::write(name_slots::journalPath(folder, j.slot), name_slots::encodeJournal(j));
+    file_bytes::write(name_slots::journalPath(folder, j.slot),
+                      name_slots::encodeJournal(j, folder));
     for (const QString &file : files)
-        file_bytes::write(pathOf(j, folder, file.section(u'=', 0, 0)),
-                          file.section(u'=', 1).toUtf8());
+        if (file.contains(QLatin1String("->")))
+            QVERIFY(QFile::link(file.section(QLatin1String("->"), 1),
+                                pathOf(j, folder, file.section(QLatin1String("->"), 0, 0))));
+        else
+            file_bytes::write(pathOf(j, folder, file.section(u'=', 0, 0)),
+                              file.section(u'=', 1).toUtf8());
 }
 
 // What the folder holds, in the same words; the journal as "journal" alone.
@@ -59,9 +70,9 @@ inline QStringList layout(const name_slots::SaveJournal &j, const QString &folde
         if (path == name_slots::journalPath(folder, j.slot))
             found << QStringLiteral("journal");
         else if (name != QLatin1String(".slots.lock"))
-            found << (path == j.files[0].temporary
+            found << (name == QFileInfo(j.files[0].temporary).fileName()
                           ? QStringLiteral("temporary data%1.txt").arg(j.slot)
-                      : path == j.files[1].temporary
+                      : name == QFileInfo(j.files[1].temporary).fileName()
                           ? QStringLiteral("temporary mnuname%1.txt").arg(j.slot)
                           : name) +
                          u'=' + QString::fromUtf8(file_bytes::read(path));

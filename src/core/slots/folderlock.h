@@ -3,17 +3,15 @@
 // The slot folder's lock, ".slots.lock", which keeps two running copies of
 // the program from saving, or finishing a save, at the same time.
 
-#include "slotstore.h"
+#include "files/systemfile.h"
+#include "slotresults.h"
 
-#include <QLockFile>
 #include <optional>
 
 namespace name_slots {
 
 class FolderLock
 {
-    Q_DECLARE_TR_FUNCTIONS(name_slots::FolderLock)
-
 public:
     struct Failure
     {
@@ -23,16 +21,14 @@ public:
 
     explicit FolderLock(const QString &folder);
 
-    // Takes the lock. A running copy's lock is waited for a few seconds; a
-    // lock that no running copy holds (left by a crash, whatever its size or
-    // owner) is taken over where it can be removed.
+    // Takes the lock, waiting a few seconds for a running copy that holds
+    // it. The lock file is made once and never removed; the system frees
+    // the lock when its holder ends, however it ends, so no lock goes stale.
     std::optional<Failure> take(int slot);
-
-    const QString &path() const { return m_path; }
 
 private:
     QString m_path;
-    QLockFile m_lock;
+    files::FileLock m_lock;
 };
 
 } // namespace name_slots

@@ -2,9 +2,12 @@
 
 // A save of a slot's two files, and the finishing of one cut short, through
 // a journal: the next start acts only on a whole journal this program
-// wrote, and only on the files it names while they hold what it says.
+// wrote, and only on the files it names while they are the slot's files and
+// hold what it says.
 
-#include "slotstore.h"
+#include "files/systemfile.h"
+#include "slotresults.h"
+#include "unicode_text/textfile.h"
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -16,14 +19,22 @@
 
 namespace name_slots {
 
+class FolderLock;
+
+// A journal holds both old texts in base64: room for the largest pair a save
+// replaces, and for the rest of the journal.
+inline constexpr qint64 kMaxJournalBytes =
+    2 * ((unicode_text::kMaxTextFileBytes + 2) / 3 * 4) + 64 * 1024;
+
 // What a journal records of one of the slot's two files.
 struct JournalFile
 {
-    QString file;                  // the file replaced: the slot file, or where its link leads
+    QString file;                  // the file replaced, as the system resolves the slot file
     QString temporary;             // the new text, written beside it before it is moved in
     std::optional<QByteArray> old; // what the file held; none where there was no file
     qint64 newSize = 0;
     QByteArray newSha256;
+    files::FileMode mode; // of the file replaced, for its new text; not recorded
 };
 
 struct SaveJournal
@@ -37,24 +48,36 @@ struct SaveJournal
     std::array<JournalFile, 2> files; // the name's, then the caption's
 };
 
-QByteArray encodeJournal(const SaveJournal &journal);
-// The journal these bytes hold, if they are one whole journal.
-std::optional<SaveJournal> decodeJournal(QByteArrayView bytes);
+// The journal names its files from the slot folder as the system resolves
+// it, so that it holds under any spelling of the folder, and after a move.
+QByteArray encodeJournal(const SaveJournal &journal, const QString &folder);
+// The journal these bytes hold, if they are one whole journal, with its
+// files placed from folder.
+std::optional<SaveJournal> decodeJournal(QByteArrayView bytes, const QString &folder);
 QString journalPath(const QString &folder, int slot);
-// The temporary file that the new text of file is written to first.
+// A new temporary file for the new text of file, beside it.
 QString temporaryFor(const QString &file);
+// Whether name is the name of one of file's temporary files.
+bool isTemporaryName(const QString &name, const QString &file);
+
+// Writes the journal whole beside its place, then moves it in, so that a
+// journal is either there whole or not at all; readable only as far as the
+// files it holds the old texts of.
+files::FileResult writeJournal(const QString &folder, const SaveJournal &journal);
+// Removes the journal's own temporary files, left where the program stopped
+// before a journal was moved into place.
+void removeJournalTemporaries(const QString &folder, int slot);
 
 // The slots whose journal, or a journal's temporary file, is in the folder.
 QList<int> slotsWithJournals(const QString &folder);
 
-// Both of these need the folder's lock.
-//
 // Saves the name and the caption in the slot's two files, or changes neither.
-SaveResult saveWithJournal(const QString &folder, int slot,
+SaveResult saveWithJournal(const FolderLock &lock, const QString &folder, int slot,
                            const std::array<QStringView, 2> &texts);
 // Finishes the slot's save cut short, if its journal is there; says what it
-// did where the slot's files changed or could not be finished. Where the
+// did where the slot's files changed, or could not be finished. Where the
 // slot is about to be saved again, a journal left as it is gives way.
-std::optional<FinishedSave> finishSave(const QString &folder, int slot, bool savingNext = false);
+std::optional<FinishedSave> finishSave(const FolderLock &lock, const QString &folder, int slot,
+                                       bool savingNext = false);
 
 } // namespace name_slots

@@ -1,5 +1,6 @@
 #include "slotstore.h"
 
+#include "files/systemfile.h"
 #include "folderlock.h"
 #include "savejournal.h"
 #include "slottable.h"
@@ -9,7 +10,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <filesystem>
 #include <system_error>
 
@@ -25,7 +25,7 @@ FileProblem makeFolder(int slot, const QString &folder)
     for (QFileInfo above(folder); !above.isRoot(); above.setFile(above.absolutePath())) {
         if (above.isDir())
             break;
-        if (above.exists() || above.isSymLink())
+        if (files::isThere(above.filePath()))
             return {slot, above.absoluteFilePath(), SlotStore::tr("It is a file, not a folder.")};
     }
     std::error_code error;
@@ -52,21 +52,9 @@ SlotStore::SlotStore(QString folder, QString legacyFolder)
 
 SlotStore SlotStore::forUser()
 {
-#ifdef Q_OS_WIN
-    // Standard accounts cannot create files at the root of C:, where
-    // earlier versions kept the slots; those files are still read.
-    return SlotStore(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-                     QStringLiteral("C:/"));
-#else
-    // A relative XDG_DATA_HOME is ignored, as the XDG base directory rules
-    // say: it would put the slots wherever the program was started from.
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    if (QDir::isRelativePath(dataHome))
-        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return SlotStore(QStringLiteral("%1/%2/%3")
-                         .arg(dataHome, QCoreApplication::organizationName(),
-                              QCoreApplication::applicationName()));
-#endif
+    files::UserFolders folders = files::userFolders(QCoreApplication::organizationName(),
+                                                    QCoreApplication::applicationName());
+    return SlotStore(std::move(folders.folder), std::move(folders.legacyFolder));
 }
 
 // A slot's name and caption are read from one folder, so that they stay a
@@ -74,8 +62,7 @@ SlotStore SlotStore::forUser()
 QString SlotStore::readPath(const NameSlot &slot, const char *file) const
 {
     const auto there = [this](const char *name) {
-        const QFileInfo info(QDir(m_folder).filePath(QString::fromLatin1(name)));
-        return info.exists() || info.isSymLink();
+        return files::isThere(QDir(m_folder).filePath(QString::fromLatin1(name)));
     };
     const bool legacy =
         !m_legacyFolder.isEmpty() && !there(slot.dataFile) && !there(slot.captionFile);
@@ -114,8 +101,8 @@ SaveResult SlotStore::save(int number, QStringView name, QStringView caption) co
         return {SaveResult::NotSaved, failure->problem};
     // One cut short since the start is finished first, the way the start
     // would, without a word: this save replaces it either way.
-    finishSave(m_folder, number, true);
-    return saveWithJournal(m_folder, number, {name, caption});
+    finishSave(lock, m_folder, number, true);
+    return saveWithJournal(lock, m_folder, number, {name, caption});
 }
 
 QList<FinishedSave> SlotStore::finishInterruptedSaves() const
@@ -133,7 +120,7 @@ QList<FinishedSave> SlotStore::finishInterruptedSaves() const
     }
     QList<FinishedSave> finished;
     for (const int slot : journals)
-        if (const std::optional<FinishedSave> f = finishSave(m_folder, slot))
+        if (const std::optional<FinishedSave> f = finishSave(lock, m_folder, slot))
             finished << *f;
     return finished;
 }

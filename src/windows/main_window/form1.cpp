@@ -151,7 +151,8 @@ QStringList Form1::interruptedSavesFinished()
                         .arg(f.slot);
         else
             told << tr("Saving slot %1 was cut short the last time. Its files were left as "
-                       "they are, because this file is in the way:\n%2\n\n%3")
+                       "they are, because this file is in the way:\n%2\n\n%3\n\nSaving the "
+                       "slot again clears this; open it first to see which name it holds.")
                         .arg(f.slot)
                         .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason);
         if (!f.journalLeft.ok())
@@ -208,6 +209,12 @@ void Form1::saveSlot(int number)
         break;
     case name_slots::SaveResult::NotSaved:
         warnAbout(tr("Nothing was saved, because of\n%1\n\n%2"), r.problem);
+        break;
+    case name_slots::SaveResult::Unfinished:
+        // The caption's file may still hold the old caption: the items keep it.
+        warnAbout(tr("The slot holds the new name, but its save could not be finished because "
+                     "of\n%1\n\n%2\n\nThe program finishes it the next time it starts."),
+                  r.problem);
         break;
     }
 }

@@ -1,0 +1,191 @@
+// The file system's calls on Linux and other Unix systems.
+
+#include "systemfile.h"
+#include "systemfile_p.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace files {
+namespace {
+
+FileBytes refused(const QString &reason)
+{
+    return {true, QByteArray(), reason};
+}
+
+// Closes fd when it goes out of scope, keeping errno as it was.
+struct Descriptor
+{
+    int fd;
+    ~Descriptor()
+    {
+        const int error = errno;
+        if (fd >= 0)
+            ::close(fd);
+        errno = error;
+    }
+};
+
+QByteArray name(const QString &path)
+{
+    return QFile::encodeName(path);
+}
+
+// Reads up to limit + 1 bytes: a file that grew since its size was taken is
+// still refused rather than cut short.
+FileBytes readAll(int fd, qint64 limit)
+{
+    QByteArray bytes;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return refused(errorText(errno));
+        if (n == 0)
+            return {true, std::move(bytes), QString()};
+        bytes.append(buffer, n);
+        if (bytes.size() > limit)
+            return refused(texts::tooLarge(limit));
+    }
+}
+
+} // namespace
+
+QString errorText(int error)
+{
+    return qt_error_string(error);
+}
+
+FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
+{
+    const int flags = O_RDONLY | O_NONBLOCK | O_CLOEXEC | (links == Links::Refuse ? O_NOFOLLOW : 0);
+    const Descriptor file{::open(name(path).constData(), flags)};
+    if (file.fd < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return QFileInfo(path).isSymLink() ? refused(texts::linkToNothing()) : FileBytes{};
+        return refused(error == ELOOP ? texts::linkToNothing() : errorText(error));
+    }
+    struct stat status = {};
+    if (::fstat(file.fd, &status) != 0)
+        return refused(errorText(errno));
+    if (S_ISDIR(status.st_mode))
+        return refused(texts::folderInPlace());
+    if (!S_ISREG(status.st_mode))
+        return refused(texts::notRegular());
+    if (status.st_size > limit)
+        return refused(texts::tooLarge(limit));
+    return readAll(file.fd, limit);
+}
+
+FileMode modeOf(const QString &path)
+{
+    struct stat status = {};
+    if (::stat(name(path).constData(), &status) != 0)
+        return std::nullopt;
+    return unsigned(status.st_mode & 07777);
+}
+
+// The file is made readable by its owner alone, then given its mode before
+// the first byte, so that no one else can read it meanwhile (as QSaveFile
+// does). Written with the system's own calls, so that a full disk or a file
+// size limit gives its own reason.
+FileResult writeNewFile(const QString &path, QByteArrayView bytes, FileMode mode)
+{
+    const QByteArray file = name(path);
+    const Descriptor out{
+        ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
+    if (out.fd < 0)
+        return {errorText(errno)};
+    const auto failed = [&](int error) {
+        ::unlink(file.constData());
+        return FileResult{errorText(error)};
+    };
+    const mode_t fresh = mode ? mode_t(*mode) : [] {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        return mode_t(0666 & ~mask);
+    }();
+    if (::fchmod(out.fd, fresh) != 0)
+        return failed(errno);
+    for (qsizetype written = 0; written < bytes.size();) {
+        const ssize_t n = ::write(out.fd, bytes.data() + written, size_t(bytes.size() - written));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return failed(n < 0 ? errno : ENOSPC);
+        written += n;
+    }
+    if (::fsync(out.fd) != 0)
+        return failed(errno);
+    return {};
+}
+
+FileResult moveFile(const QString &from, const QString &to)
+{
+    if (::rename(name(from).constData(), name(to).constData()) != 0)
+        return {errorText(errno)};
+    return {};
+}
+
+FileResult removeFile(const QString &path)
+{
+    if (::unlink(name(path).constData()) != 0)
+        return {errorText(errno)};
+    return {};
+}
+
+FileResult syncFolder(const QString &folder)
+{
+    const Descriptor dir{::open(name(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (dir.fd < 0 || ::fsync(dir.fd) != 0)
+        return {errorText(errno)};
+    return {};
+}
+
+FileLock::~FileLock()
+{
+    // Closing the file frees its lock; the file itself stays for the next
+    // holder, so that no one ever locks a file that another has removed.
+    if (m_handle >= 0)
+        ::close(int(m_handle));
+}
+
+FileLock::Attempt FileLock::tryLock(const QString &path)
+{
+    const int fd = ::open(name(path).constData(),
+                          O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    if (fd < 0)
+        return {Failed, errorText(errno)};
+    Descriptor opened{fd};
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0)
+        return {Failed, errorText(errno)};
+    if (!S_ISREG(status.st_mode))
+        return {Failed, texts::notRegular()};
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        return errno == EWOULDBLOCK ? Attempt{Held, QString()} : Attempt{Failed, errorText(errno)};
+    m_handle = std::exchange(opened.fd, -1);
+    return {Taken, QString()};
+}
+
+UserFolders userFolders(const QString &organization, const QString &application)
+{
+    // A relative XDG_DATA_HOME is ignored, as the XDG base directory rules
+    // say: it would put the slots wherever the program was started from.
+    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    if (QDir::isRelativePath(dataHome))
+        dataHome = QDir::homePath() + QStringLiteral("/.local/share");
+    return {QStringLiteral("%1/%2/%3").arg(dataHome, organization, application), QString()};
+}
+
+} // namespace files

@@ -1,0 +1,148 @@
+// The file system's calls on Windows.
+
+#include "systemfile.h"
+#include "systemfile_p.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <windows.h>
+
+namespace files {
+namespace {
+
+std::wstring name(const QString &path)
+{
+    return QDir::toNativeSeparators(path).toStdWString();
+}
+
+FileResult lastError()
+{
+    return {errorText(int(GetLastError()))};
+}
+
+FileBytes refused(const QString &reason)
+{
+    return {true, QByteArray(), reason};
+}
+
+} // namespace
+
+QString errorText(int error)
+{
+    return qt_error_string(error);
+}
+
+FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
+{
+    const QFileInfo info(path);
+    if (links == Links::Refuse && info.isSymLink())
+        return refused(texts::linkToNothing());
+    if (const QString problem = pathProblem(path); !problem.isEmpty())
+        return refused(problem);
+    if (!info.exists())
+        return {};
+    if (info.size() > limit)
+        return refused(texts::tooLarge(limit));
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused(file.errorString());
+    QByteArray bytes = file.read(limit + 1);
+    if (file.error() != QFileDevice::NoError)
+        return refused(file.errorString());
+    if (bytes.size() > limit)
+        return refused(texts::tooLarge(limit));
+    return {true, std::move(bytes), QString()};
+}
+
+FileMode modeOf(const QString &)
+{
+    return std::nullopt;
+}
+
+// The program's own files are hidden in Explorer, as a leading dot hides
+// them elsewhere: a file is hidden while its name begins with a dot.
+FileResult writeNewFile(const QString &path, QByteArrayView bytes, FileMode)
+{
+    const std::wstring file = name(path);
+    const HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                   FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (out == INVALID_HANDLE_VALUE)
+        return lastError();
+    DWORD written = 0;
+    const bool ok = WriteFile(out, bytes.data(), DWORD(bytes.size()), &written, nullptr) &&
+                    written == DWORD(bytes.size()) && FlushFileBuffers(out);
+    const FileResult result = ok ? FileResult{} : lastError();
+    CloseHandle(out);
+    if (!ok)
+        DeleteFileW(file.c_str());
+    return result;
+}
+
+FileResult moveFile(const QString &from, const QString &to)
+{
+    if (!QFileInfo(to).fileName().startsWith(QLatin1Char('.'))) {
+        const DWORD attributes = GetFileAttributesW(name(from).c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES &&
+            !SetFileAttributesW(name(from).c_str(), attributes & ~FILE_ATTRIBUTE_HIDDEN))
+            return lastError();
+    }
+    if (!MoveFileExW(name(from).c_str(), name(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return lastError();
+    return {};
+}
+
+FileResult removeFile(const QString &path)
+{
+    if (!DeleteFileW(name(path).c_str()))
+        return lastError();
+    return {};
+}
+
+FileResult syncFolder(const QString &)
+{
+    return {};
+}
+
+FileLock::~FileLock()
+{
+    if (m_handle != -1)
+        CloseHandle(HANDLE(m_handle));
+}
+
+// The lock is a byte range locked with LockFileEx, which Windows frees when
+// its process ends. The file is shared for reading, writing and deleting, so
+// that only a program that opens it otherwise stands in the way.
+FileLock::Attempt FileLock::tryLock(const QString &path)
+{
+    const HANDLE file = CreateFileW(name(path).c_str(), GENERIC_READ | GENERIC_WRITE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_SHARING_VIOLATION)
+            return {Failed, QCoreApplication::translate("files", "It is open in another program.")};
+        return {Failed, errorText(int(error))};
+    }
+    OVERLAPPED start = {};
+    if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &start)) {
+        const DWORD error = GetLastError();
+        CloseHandle(file);
+        return error == ERROR_LOCK_VIOLATION ? Attempt{Held, QString()}
+                                             : Attempt{Failed, errorText(int(error))};
+    }
+    m_handle = qintptr(file);
+    return {Taken, QString()};
+}
+
+UserFolders userFolders(const QString &, const QString &)
+{
+    // Standard accounts cannot create files at the root of C:, where
+    // earlier versions kept the slots; those files are still read.
+    return {QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
+            QStringLiteral("C:/")};
+}
+
+} // namespace files
