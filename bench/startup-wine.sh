@@ -3,7 +3,8 @@
 # Widgets window, both built for Windows and run the same way under Wine and
 # Xvfb, interleaved, with the Linux build's driver.
 # Usage: bench/startup-wine.sh [LINUX_BUILD] [WINDOWS_BUILD] [RUNS]
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../tools/strict.sh"
 cd "$(dirname "$0")/.."
 linux=${1:-build} windows=${2:-build-windows} runs=${3:-15}
 qt=$(tools/windows-qt.sh)
@@ -13,7 +14,8 @@ Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>"$work/display" 
 xvfb=$!
 trap 'WINEPREFIX=$work/prefix /usr/lib/wine/wineserver -k; kill $xvfb; rm -rf "$work"' EXIT
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.05; done
-export DISPLAY=:$(head -n1 "$work/display") WINEPREFIX=$work/prefix WINEDEBUG=-all
+DISPLAY=:$(head -n1 "$work/display")
+export DISPLAY WINEPREFIX=$work/prefix WINEDEBUG=-all
 export WINEPATH="Z:$qt/bin;Z:$runtime;Z:/usr/x86_64-w64-mingw32/lib"
 tests/wine_prefix.sh "$WINEPREFIX" >/dev/null 2>&1
 # One server for the whole run, so that neither program pays for its start.

@@ -4,24 +4,25 @@
 # An answer that cannot be written (a full disk) exits 1 with one line on
 # standard error. Usage: check_command_line.sh PATH_TO_GLYPHSMITH [RUNNER...]
 # where RUNNER is what runs the program (wine, for a Windows build).
-set -uo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../tools/strict.sh"
 program=$1
 shift
 runner=("$@")
 failed=0
+err=$(mktemp)
+trap 'rm -f "$err"' EXIT
 matches() { # text, pattern; the pattern ^$ asks for no output at all
     if [ "$2" = '^$' ]; then [ -z "$1" ]; else grep -qE -- "$2" <<<"$1"; fi
 }
 check() { # description, expected exit code, stdout pattern, stderr pattern, arguments...
     local what=$1 code=$2 out=$3 err=$4
     shift 4
-    local o e c
-    o=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 "${runner[@]}" "$program" "$@" 2>/tmp/cli-err.$$)
-    c=$?
-    e=$(cat /tmp/cli-err.$$)
+    local o e c=0
+    o=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM timeout 60 "${runner[@]}" "$program" "$@" 2>"$err") || c=$?
+    e=$(<"$err")
     # Windows ends its lines with CR LF.
-    [ ${#runner[@]} -gt 0 ] && o=${o//$'\r'/} && e=${e//$'\r'/}
-    rm -f /tmp/cli-err.$$
+    if [ ${#runner[@]} -gt 0 ]; then o=${o//$'\r'/} e=${e//$'\r'/}; fi
     if [ "$c" != "$code" ] || ! matches "$o" "$out" || ! matches "$e" "$err"; then
         echo "FAIL $what: exit $c, stdout '$o', stderr '$e'" >&2
         failed=1
@@ -40,8 +41,8 @@ check "two options, with the reason" 2 '^$' '^glyphsmith: ' --help --version
 # A terminal is given no control byte of an argument to act on.
 check "control bytes shown escaped" 2 '^$' "'--a\\\\x1bb'" --a$'\x1b'b
 for option in --version --help; do
-    e=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "${runner[@]}" "$program" $option 2>&1 >/dev/full)
-    c=$?
+    c=0
+    e=$(env -u DISPLAY -u WAYLAND_DISPLAY timeout 60 "${runner[@]}" "$program" $option 2>&1 >/dev/full) || c=$?
     if [ "$c" != 1 ] || [ "$(grep -c . <<<"$e")" != 1 ] || ! grep -q 'could not write' <<<"$e"; then
         echo "FAIL $option to a full disk: exit $c, stderr '$e'" >&2
         failed=1

@@ -1,9 +1,12 @@
 #!/bin/bash
 # Checks what the build makes for desktops and installers.
 # Usage: check_desktop_files.sh windows-resource|desktop-entry|package BUILD_DIR
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../tools/strict.sh"
 mode=$1 build=$2
-app_id=example.ravenmoor.Glyphsmith
+# shellcheck source=/dev/null
+. "$build/identity.sh"
+app_id=$GLYPHSMITH_APP_ID
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
@@ -61,7 +64,7 @@ desktop-entry)
 package)
     need dpkg-deb
     (cd "$build" && cpack -G DEB -B "$work" >/dev/null)
-    deb=$(ls "$work"/ravenmoor-glyphsmith_2.00_*.deb)
+    deb=$work/${GLYPHSMITH_PACKAGE_NAME}_${GLYPHSMITH_VERSION}_amd64.deb
     files=$(dpkg-deb -c "$deb")
     for f in ./usr/bin/glyphsmith ./usr/share/applications/$app_id.desktop \
         ./usr/share/metainfo/$app_id.metainfo.xml \

@@ -5,7 +5,8 @@
 # which files inside them do.
 # Usage: check_reproducible.sh linux
 #        check_reproducible.sh windows QT_FOR_WINDOWS_PREFIX
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../tools/strict.sh"
 kind=$1 qt=${2:-}
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
@@ -19,7 +20,7 @@ trap 'rm -rf "$work"' EXIT
 build() { # source folder
     local src=$1
     git ls-files -z --cached --others --exclude-standard |
-        while IFS= read -r -d '' file; do [ -e "$file" ] && printf '%s\0' "$file"; done |
+        while IFS= read -r -d '' file; do if [ -e "$file" ]; then printf '%s\0' "$file"; fi; done |
         xargs -0 cp --parents -t "$src"
     if [ "$kind" = windows ]; then
         cmake -S "$src" -B "$src/build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
@@ -58,7 +59,9 @@ else
 fi
 failed=0
 for pattern in "${packages[@]}"; do
+    # shellcheck disable=SC2086 # the pattern names the package, whatever its version
     a=$(ls "$work"/a/build/package/$pattern)
+    # shellcheck disable=SC2086
     b=$(ls "$work"/second-copy-b/build/package/$pattern)
     if cmp -s "$a" "$b"; then
         echo "ok $(basename "$a") is the same in both builds: $(sha256sum < "$a" | cut -c1-64)"

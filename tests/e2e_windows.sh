@@ -16,9 +16,14 @@
 #   but not by the legacy caption of a slot whose name is in %APPDATA%;
 # - uninstalls silently: the program is gone, the slot files stay.
 # Usage: e2e_windows.sh SETUP_EXE
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../tools/strict.sh"
 setup=$1
 here=$(cd "$(dirname "$0")" && pwd)
+# The installer is made in BUILD/package/.
+# shellcheck source=/dev/null
+. "$(dirname "$setup")/../identity.sh"
+product=$GLYPHSMITH_PRODUCT_NAME
 wine=/usr/lib/wine/wine64 wineserver=/usr/lib/wine/wineserver
 for tool in Xvfb xdotool xclip "$wine"; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -36,13 +41,14 @@ trap cleanup EXIT
 export WINEPREFIX=$work/prefix WINEDEBUG=-all
 "$here/wine_prefix.sh" "$WINEPREFIX" >/dev/null
 user_dir=$WINEPREFIX/drive_c/users/$(whoami)
-installed="$user_dir/AppData/Local/Programs/Ravenmoor Glyphsmith"
-slots="$user_dir/AppData/Roaming/Ravenmoor/Ravenmoor Glyphsmith"
-shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/Ravenmoor Glyphsmith.lnk"
-uninstall_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\RavenmoorGlyphsmith'
+installed="$user_dir/AppData/Local/Programs/$product"
+slots="$user_dir/AppData/Roaming/$GLYPHSMITH_COMPANY/$product"
+shortcut="$user_dir/AppData/Roaming/Microsoft/Windows/Start Menu/Programs/$product.lnk"
+uninstall_key="HKCU\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$GLYPHSMITH_UNINSTALL_KEY"
 
 # A first start in a fresh prefix is slow.
-POLL_SECONDS=60
+export POLL_SECONDS=60
+# shellcheck source=tests/poll.sh
 . "$here/poll.sh"
 
 expect() { # name actual expected
@@ -72,15 +78,16 @@ expect "Start-menu shortcut" "$(test -f "$shortcut" && echo yes)" yes
 expect "uninstall entry: name" "$(registry_value DisplayName)" "Ravenmoor Glyphsmith"
 expect "uninstall entry: version" "$(registry_value DisplayVersion)" "2.00"
 expect "uninstall entry: publisher" "$(registry_value Publisher)" "Ravenmoor"
+# shellcheck disable=SC1003 # Windows paths, whose backslashes end quotes here
 expect "uninstall entry: icon" "$(registry_value DisplayIcon)" \
-    'C:\users\'"$(whoami)"'\AppData\Local\Programs\Ravenmoor Glyphsmith\glyphsmith.exe,0'
+    'C:\users\'"$(whoami)"'\AppData\Local\Programs\'"$product"'\glyphsmith.exe,0'
 
 
 start_program() {
     WINEDEBUG=err+all "$wine" "$installed/glyphsmith.exe" >>"$work/program.log" 2>&1 &
     program_pid=$!
-    pids+=($program_pid)
-    window=$(poll xdotool search --onlyvisible --name "^Ravenmoor Glyphsmith V2\$" | head -n1) || {
+    pids+=("$program_pid")
+    window=$(poll xdotool search --onlyvisible --name "^$GLYPHSMITH_WINDOW_TITLE\$" | head -n1) || {
         tail -n 20 "$work/program.log" >&2
         exit 1
     }
@@ -109,7 +116,9 @@ submenu_width() {
 open_submenu() {
     xdotool mousemove --window "$window" 18 8 click 1
     sleep 0.5
-    xdotool key --delay 150 $1 Right
+    local keys
+    read -ra keys <<<"$1"
+    xdotool key --delay 150 "${keys[@]}" Right
     sleep 0.5
 }
 choose_slot() { # Down|"Down Down", slot number
@@ -150,7 +159,8 @@ expect "convert, Tab and Ctrl+C" "$(convert_and_copy Player_01)" "506cc483c3bdc3
 # 2b. While it runs, the uninstaller and the installer refuse, silently,
 #     with exit code 2, and change nothing. The uninstaller's exit code is
 #     its own only when it runs in place (_?=, unquoted), from a batch file.
-windows_installed='C:\users\'"$(whoami)"'\AppData\Local\Programs\Ravenmoor Glyphsmith'
+# shellcheck disable=SC1003
+windows_installed='C:\users\'"$(whoami)"'\AppData\Local\Programs\'"$product"
 printf '@"%s\\uninstall.exe" /S _?=%s\r\n@exit /b %%errorlevel%%\r\n' \
     "$windows_installed" "$windows_installed" > "$WINEPREFIX/drive_c/uninstall-in-place.bat"
 refused() { "$@" && echo 0 || echo $?; }
@@ -161,7 +171,7 @@ expect "install while running: exit code" "$(refused "$wine" "$setup" /S)" 2
 sleep 3
 expect "after all three: program, uninstaller, shortcut, entry" \
     "$(test -f "$installed/glyphsmith.exe" -a -f "$installed/uninstall.exe" -a -f "$shortcut" &&
-        registry_value DisplayName)" "Ravenmoor Glyphsmith"
+        registry_value DisplayName)" "$product"
 
 # 3. Save slot 1.
 choose_slot "Down Down" 1
@@ -193,7 +203,7 @@ closes() { # window name, key
 closes About Escape
 expect "Help stays open" "$(count_windows Form3)" 1
 closes Form3 ctrl+w
-expect "the main window stays open" "$(count_windows 'Ravenmoor Glyphsmith V2')" 1
+expect "the main window stays open" "$(count_windows "$GLYPHSMITH_WINDOW_TITLE")" 1
 stop_program
 
 # 5. A restart shows the saved caption; legacy files at the root of C:

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the end-to-end tests and the screenshot script. poll runs a
 # command every 50 ms until it prints something, and prints that; after
 # POLL_SECONDS (10 unless set) it says what it waited for and fails.
@@ -21,6 +22,7 @@ start_xvfb() {
         3>"$1/display" 2>"$1/xvfb.log" &
     pids+=($!)
     poll cat "$1/display" >/dev/null
-    export DISPLAY=:$(head -n1 "$1/display")
+    DISPLAY=:$(head -n1 "$1/display")
+    export DISPLAY
     poll xdpyinfo >/dev/null || { cat "$1/xvfb.log" >&2; return 1; }
 }

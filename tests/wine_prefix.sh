@@ -6,7 +6,8 @@
 # null driver), so that the window tests run on Qt's real Windows platform,
 # fonts and all, without an X server: Qt's offscreen platform has no font
 # database on Windows. Usage: wine_prefix.sh PREFIX [--no-display]
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../tools/strict.sh"
 prefix=$1
 command -v /usr/lib/wine/wine64 >/dev/null || { echo "SKIP: wine64 is not installed"; exit 77; }
 rm -rf "$prefix"

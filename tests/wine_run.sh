@@ -4,7 +4,8 @@
 # begins with QT_ to a Windows program, so each goes under the name
 # GLYPHSMITH_WINE_QT_..., which the test programs put back.
 # Usage: wine_run.sh PROGRAM.exe [ARGUMENTS...]
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../tools/strict.sh"
 : "${WINEPREFIX:?WINEPREFIX names no prefix}"
 export WINEDEBUG=${WINEDEBUG:--all}
 while IFS= read -r name; do

@@ -4,7 +4,8 @@
 # process started without a display leaves its session without a window
 # driver), then a prefix of the run's own, then the program through
 # wine_run.sh. Usage: wine_x11_run.sh PROGRAM.exe [ARGUMENTS...]
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../tools/strict.sh"
 here=$(cd "$(dirname "$0")" && pwd)
 for tool in Xvfb xdpyinfo; do
     command -v "$tool" >/dev/null || { echo "SKIP: $tool is not installed"; exit 77; }
@@ -17,6 +18,7 @@ cleanup() {
     rm -rf "$work"
 }
 trap cleanup EXIT
+# shellcheck source=tests/poll.sh
 . "$here/poll.sh"
 start_xvfb "$work"
 export WINEPREFIX=$work/prefix

@@ -1,7 +1,8 @@
-#!/bin/sh
+#!/bin/bash
 # Installs what is missing and builds into build/ (or $BUILD_DIR), with Ninja
 # or the generator GLYPHSMITH_GENERATOR names (empty: CMake's default).
-set -eu
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/strict.sh"
 cd "$(dirname "$0")/.."
 tools/bootstrap.sh
 . tools/source_date.sh

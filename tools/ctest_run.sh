@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the test commands: runs ctest in a build folder and notes the
 # tests it skipped; report_skips lists them at the end and, in CI (CI=true or
 # GLYPHSMITH_NO_SKIPS=1), fails the run if there are any.

@@ -1,3 +1,4 @@
+# shellcheck shell=bash
 # Sourced by the build commands, from the checkout's top: the commit's time
 # stands for "now" in everything the build makes (the resources, the
 # packages' file times), so that two builds of one commit give the same

@@ -7,14 +7,15 @@
 #   build-fuzz/  the slot file decoder under libFuzzer for a bounded time.
 # A skipped test (a tool missing, mounting refused) is listed at the end; in
 # CI (CI=true) any skipped test fails the run.
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/strict.sh"
 cd "$(dirname "$0")/.."
 . tools/ctest_run.sh
 
 tools/build.sh
 run_ctest build -j"$(nproc)"
 
-GLYPHSMITH_GENERATOR= BUILD_DIR=build-asan tools/build.sh -DGLYPHSMITH_SANITIZE=ON \
+GLYPHSMITH_GENERATOR='' BUILD_DIR=build-asan tools/build.sh -DGLYPHSMITH_SANITIZE=ON \
     -DGLYPHSMITH_BENCHMARKS=OFF
 run_ctest build-asan -j"$(nproc)" -LE package
 

@@ -5,7 +5,8 @@
 # cached outside the checkout, keyed by version and options, so a second run
 # takes seconds. GLYPHSMITH_WINDOWS_QT names an existing Qt for Windows
 # instead.
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/strict.sh"
 here=$(cd "$(dirname "$0")/.." && pwd)
 
 if [ -n "${GLYPHSMITH_WINDOWS_QT:-}" ]; then

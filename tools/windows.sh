@@ -3,12 +3,12 @@
 #   1. installs MinGW-w64, Wine, NSIS and what else is missing;
 #   2. builds Qt for Windows once (tools/windows-qt.sh; cached outside the
 #      checkout, about 20 minutes the first time, seconds after that);
-#   3. builds into build-windows/ (or $BUILD_DIR), makes
-#      package/ravenmoor-glyphsmith-2.00-windows-x64.zip and
-#      package/ravenmoor-glyphsmith-2.00-setup.exe there;
+#   3. builds into build-windows/ (or $BUILD_DIR), makes the portable zip
+#      and the installer in its package/ (their names in the README);
 #   4. runs the Windows tests under Wine, the installer end to end included.
 # A skipped test fails the run in CI, as in tools/test.sh.
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/strict.sh"
 cd "$(dirname "$0")/.."
 . tools/ctest_run.sh
 tools/bootstrap.sh windows

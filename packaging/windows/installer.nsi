@@ -1,15 +1,14 @@
 ; The per-user installer: no administrator rights, into
 ; %LOCALAPPDATA%\Programs, with a Start-menu shortcut and an uninstall entry
 ; under HKCU. package.sh defines IDENTITY (the file that defines PRODUCT,
-; PUBLISHER, COPYRIGHT, VERSION and NUMERIC_VERSION), STAGE, OUTFILE, ICON,
-; FILE_LIST and SIZE_KB.
+; PUBLISHER, COPYRIGHT, VERSION, NUMERIC_VERSION, APP_MUTEX and
+; UNINSTALL_KEY), STAGE, OUTFILE, ICON, FILE_LIST and SIZE_KB.
 Unicode true
 Target amd64-unicode
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 
 !include "${IDENTITY}"
-!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\RavenmoorGlyphsmith"
 
 Name "${PRODUCT}"
 OutFile "${OUTFILE}"

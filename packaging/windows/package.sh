@@ -7,7 +7,8 @@
 # (the commit's, from tools/windows.sh), and the zip lists them in order.
 # Writes SHA256SUMS beside the two packages.
 # Usage: package.sh EXE QT_PREFIX OUT_DIR NAME IDENTITY_NSH ICON
-set -euo pipefail
+# shellcheck source=tools/strict.sh
+. "$(dirname "$0")/../../tools/strict.sh"
 exe=$1 qt=$2 out=$3 name=$4 identity=$5 icon=$6
 here=$(cd "$(dirname "$0")" && pwd)
 mingw=x86_64-w64-mingw32
@@ -26,7 +27,8 @@ cp "$qt/plugins/styles/qwindowsvistastyle.dll" "$stage/styles/"
 system_dlls=" advapi32 authz bcrypt comctl32 comdlg32 crypt32 d3d11 d3d12 d3d9 dwmapi dwrite
     dxgi gdi32 imm32 iphlpapi kernel32 mpr msvcrt netapi32 ntdll ole32 oleaut32 rpcrt4 secur32
     setupapi shcore shell32 shlwapi user32 userenv uxtheme version winmm wtsapi32 ws2_32 "
-system_dlls=" $(echo $system_dlls) " # one space between names, line ends included
+read -ra names <<<"${system_dlls//$'\n'/ }"
+system_dlls=" ${names[*]} " # one space between names, line ends included
 is_system() {
     local base=${1,,}
     base=${base%.dll}
@@ -34,11 +36,15 @@ is_system() {
 }
 search=("$qt/bin" "$(dirname "$($mingw-g++-posix -print-file-name=libstdc++-6.dll)")"
         "/usr/$mingw/lib")
-find_dll() {
-    local dir
+find_dll() { # the first found, in the search folders' order
+    local dir found
     for dir in "${search[@]}"; do
-        find "$dir" -maxdepth 1 -iname "$1" -print -quit
-    done | head -n 1
+        found=$(find "$dir" -maxdepth 1 -iname "$1" -print -quit)
+        if [ -n "$found" ]; then
+            printf '%s\n' "$found"
+            return
+        fi
+    done
 }
 imports() { $mingw-objdump -p "$1" | sed -n 's/^[[:space:]]*DLL Name: //p'; }
 
@@ -72,6 +78,7 @@ find "$stage" -exec touch -h -d "@${SOURCE_DATE_EPOCH:-0}" {} +
 # What the uninstaller removes: exactly the files installed, then their
 # folders if empty. It never touches the user's slot files.
 list=$out/uninstall-files.nsh
+# shellcheck disable=SC2016 # $INSTDIR is NSIS's, not the shell's
 (cd "$stage" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|Delete "$INSTDIR\\&"|'
  cd "$stage" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|RMDir "$INSTDIR\\&"|'
 ) > "$list"
