@@ -5,7 +5,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTest>
+#include <memory>
 
 namespace file_bytes {
 
@@ -24,5 +26,25 @@ inline QByteArray read(const QString &path)
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
+
+// A test's own folder, made anew by each test's init(), with its files
+// named, written and read as above.
+class TestFolder
+{
+protected:
+    void newFolder()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+    }
+    QString path(const QString &file) const { return m_dir->filePath(file); }
+    void write(const QString &file, const QByteArray &bytes) const
+    {
+        file_bytes::write(path(file), bytes);
+    }
+    QByteArray read(const QString &file) const { return file_bytes::read(path(file)); }
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+};
 
 } // namespace file_bytes

@@ -20,6 +20,7 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QRawFont>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextLayout>
@@ -493,7 +494,7 @@ void TestForm1::accessibleNames()
 {
     QAccessibleInterface *window = QAccessible::queryAccessibleInterface(m_form);
     QVERIFY(window);
-    QCOMPARE(window->text(QAccessible::Name), QStringLiteral("Ravenmoor Glyphsmith V2"));
+    QCOMPARE(window->text(QAccessible::Name), m_form->windowTitle());
     QSet<QString> names;
     for (const char *control : {"Text1", "Command1", "UniText1", "Command2", "Picture1"}) {
         QAccessibleInterface *a = QAccessible::queryAccessibleInterface(child<QWidget>(control));
@@ -636,40 +637,24 @@ void TestForm1::gameCut_data()
     QTest::addColumn<QString>("how"); // convert, open, edit or clear
     QTest::addColumn<QString>("typed");
     QTest::addColumn<int>("cut"); // where the dimmed part starts; -1: none
-    QTest::addColumn<QString>("description");
+    // What the description tells: characters, bytes, the game's limit, the
+    // characters kept where it cuts, and the characters it blanks.
+    QTest::addColumn<QStringList>("told");
+    const QStringList cutName{"18", "33", "31", "17"};
     QTest::newRow("convert, cut") << "convert"
-                                  << "xXx_DarkSniper_xXx" << 17
-                                  << "The name has 18 characters. It is 33 bytes in UTF-8; CS 1.6, "
-                                     "Condition Zero and CS: Source keep 31 bytes: the first 17 "
-                                     "characters.";
-    QTest::newRow("convert, fits")
-        << "convert"
-        << "abc" << -1
-        << "The name has 3 characters. It is 6 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
-           "Source keep all of it (31 bytes at most).";
+                                  << "xXx_DarkSniper_xXx" << 17 << cutName;
+    QTest::newRow("convert, fits") << "convert"
+                                   << "abc" << -1 << QStringList{"3", "6", "31"};
     QTest::newRow("open, cut") << "open"
-                               << "xXx_DarkSniper_xXx" << 17
-                               << "The name has 18 characters. It is 33 bytes in UTF-8; CS 1.6, "
-                                  "Condition Zero and CS: Source keep 31 bytes: the first 17 "
-                                  "characters.";
-    QTest::newRow("edit to fit")
-        << "edit"
-        << "xXx_DarkSniper_xXx" << -1
-        << "The name has 17 characters. It is 31 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
-           "Source keep all of it (31 bytes at most).";
-    QTest::newRow("edit to one character, one byte")
-        << "edit"
-        << "12" << -1
-        << "The name has 1 character. It is 1 byte in UTF-8: CS 1.6, Condition Zero and CS: Source "
-           "keep all of it (31 bytes at most).";
-    QTest::newRow("convert, % and &")
-        << "convert"
-        << "a%b&c" << -1
-        << "The name has 5 characters. It is 8 bytes in UTF-8: CS 1.6, Condition Zero and CS: "
-           "Source keep all of it (31 bytes at most). CS 1.6 servers show % and & as spaces.";
+                               << "xXx_DarkSniper_xXx" << 17 << cutName;
+    QTest::newRow("edit to fit") << "edit"
+                                 << "xXx_DarkSniper_xXx" << -1 << QStringList{"17", "31"};
+    QTest::newRow("edit to one character, one byte") << "edit"
+                                                     << "12" << -1 << QStringList{"1", "31"};
+    QTest::newRow("convert, % and &") << "convert"
+                                      << "a%b&c" << -1 << QStringList{"5", "8", "31", "%", "&"};
     QTest::newRow("clear") << "clear"
-                           << "xXx_DarkSniper_xXx" << -1
-                           << "The converted name: select it and copy it into the game.";
+                           << "xXx_DarkSniper_xXx" << -1 << QStringList();
 }
 
 void TestForm1::gameCut()
@@ -677,7 +662,7 @@ void TestForm1::gameCut()
     QFETCH(QString, how);
     QFETCH(QString, typed);
     QFETCH(int, cut);
-    QFETCH(QString, description);
+    QFETCH(QStringList, told);
     const QString converted = glyphs::convertName(typed);
     if (how == "open") {
         QFile stored(QDir(m_slots.path()).filePath("data2.txt"));
@@ -711,6 +696,11 @@ void TestForm1::gameCut()
         QVERIFY(marks[0].format.foreground().color() !=
                 uniText1()->palette().color(QPalette::Text));
     }
+    const QString description = UniText::describe(shown);
+    for (const QString &figure : told)
+        QVERIFY2(description.contains(QRegularExpression(
+                     figure.front().isDigit() ? "\\b" + figure + "\\b" : figure)),
+                 qPrintable(figure + ": " + description));
     QAccessibleInterface *a = QAccessible::queryAccessibleInterface(uniText1());
     QCOMPARE(a->text(QAccessible::Description), description);
     QCOMPARE(uniText1()->toolTip(), shown.isEmpty() ? QString() : description);

@@ -110,7 +110,7 @@ QString converted(const QString &name)
 
 } // namespace
 
-class TestSlots : public QObject
+class TestSlots : public QObject, private file_bytes::TestFolder
 {
     Q_OBJECT
 private slots:
@@ -141,30 +141,15 @@ private slots:
     void longestCaptionsKeepMenusQuick();
 
 private:
-    QString path(const QString &file) const
-    {
-        return m_dir->filePath(file);
-    }
-    void write(const QString &file, const QByteArray &bytes)
-    {
-        file_bytes::write(path(file), bytes);
-    }
-    QByteArray read(const QString &file) const
-    {
-        return file_bytes::read(path(file));
-    }
     void makeFolder(const QString &file)
     {
         QVERIFY(QDir().mkpath(path(file)));
     }
-
-    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 void TestSlots::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
+    newFolder();
 }
 
 void TestSlots::firstRunShowsDefaults()

@@ -115,7 +115,7 @@ Q_DECLARE_METATYPE(SaveResult::Status)
 Q_DECLARE_METATYPE(OpenResult::Status)
 Q_DECLARE_METATYPE(FinishedSave::Outcome)
 
-class TestSlotStore : public QObject
+class TestSlotStore : public QObject, private file_bytes::TestFolder
 {
     Q_OBJECT
 private slots:
@@ -154,28 +154,13 @@ private slots:
 #endif
 
 private:
-    QString path(const QString &file) const
-    {
-        return m_dir->filePath(file);
-    }
-    void write(const QString &file, const QByteArray &bytes)
-    {
-        file_bytes::write(path(file), bytes);
-    }
-    QByteArray read(const QString &file) const
-    {
-        return file_bytes::read(path(file));
-    }
     // Puts a thing of the given kind at the file's place.
     void make(const QString &file, const QString &kind);
-
-    std::unique_ptr<QTemporaryDir> m_dir;
 };
 
 void TestSlotStore::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
+    newFolder();
 }
 
 void TestSlotStore::make(const QString &file, const QString &kind)

@@ -97,6 +97,12 @@ QColor dimmedColor(const QPalette &palette)
 
 } // namespace
 
+QString UniText::describe(const QString &text)
+{
+    return text.isEmpty() ? tr("The converted name: select it and copy it into the game.")
+                          : sizeInWords(glyphs::gameFit(text), text);
+}
+
 void UniText::showGameCut()
 {
     m_gameCutPending = false;
@@ -114,8 +120,7 @@ void UniText::showGameCut()
     setExtraSelections(cut);
     const QString size = text.isEmpty() ? QString() : sizeInWords(fit, text);
     setToolTip(size);
-    setAccessibleDescription(
-        text.isEmpty() ? tr("The converted name: select it and copy it into the game.") : size);
+    setAccessibleDescription(text.isEmpty() ? describe(text) : size);
 }
 
 void UniText::changeEvent(QEvent *event)
