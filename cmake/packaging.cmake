@@ -31,30 +31,25 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core, fonts-liberation2")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wine, fonts-lato")
+# The build's time (the commit's, tools/source_date.sh) reaches cpack from
+# here, so that the README's own package command gives the same bytes twice.
+set(GLYPHSMITH_SOURCE_DATE "$ENV{SOURCE_DATE_EPOCH}")
+if(NOT GLYPHSMITH_SOURCE_DATE)
+    execute_process(COMMAND git log -1 --format=%ct WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                    OUTPUT_VARIABLE GLYPHSMITH_SOURCE_DATE OUTPUT_STRIP_TRAILING_WHITESPACE
+                    ERROR_QUIET)
+endif()
+if(NOT GLYPHSMITH_SOURCE_DATE)
+    file(TIMESTAMP ${PROJECT_SOURCE_DIR}/CMakeLists.txt GLYPHSMITH_SOURCE_DATE "%s" UTC)
+endif()
+configure_file(cmake/cpack_options.cmake.in cpack_options.cmake @ONLY)
+set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack_options.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/sha256sums.cmake)
 include(CPack)
 
 # What Debian asks of every package: the copyright, a changelog and a manual
 # page, compressed the reproducible way (no name or time in the header).
 if(UNIX AND NOT APPLE)
-    set(days Mon Tue Wed Thu Fri Sat Sun)
-    set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-    # The release date as the changelog wants it, RFC 2822, with its weekday
-    # by Zeller's rule.
-    string(REGEX MATCH "^([0-9]+)-([0-9]+)-([0-9]+)$" date "${GLYPHSMITH_RELEASE_DATE}")
-    set(year ${CMAKE_MATCH_1})
-    math(EXPR month "${CMAKE_MATCH_2}")
-    math(EXPR day "${CMAKE_MATCH_3}")
-    math(EXPR m "(${month} + 9) % 12 + 3")
-    set(y ${year})
-    if(month LESS 3)
-        math(EXPR y "${year} - 1")
-    endif()
-    math(EXPR weekday "(${day} + 13 * (${m} + 1) / 5 + ${y} + ${y} / 4 - ${y} / 100 + ${y} / 400 + 5) % 7")
-    list(GET days ${weekday} weekday)
-    math(EXPR month "${month} - 1")
-    list(GET months ${month} month_name)
-    set(GLYPHSMITH_CHANGELOG_DATE
-        "${weekday}, ${CMAKE_MATCH_3} ${month_name} ${year} 00:00:00 +0000")
     set(doc ${CMAKE_INSTALL_DATADIR}/doc/${CPACK_PACKAGE_NAME})
     set(packaging ${PROJECT_BINARY_DIR}/packaging)
     configure_file(packaging/copyright.in ${packaging}/copyright @ONLY)

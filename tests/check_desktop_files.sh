@@ -71,8 +71,8 @@ package)
         ./usr/share/icons/hicolor/16x16/apps/$app_id.png \
         ./usr/share/icons/hicolor/scalable/apps/$app_id.svg \
         ./usr/share/icons/hicolor/256x256/apps/$app_id.png \
-        ./usr/share/doc/ravenmoor-glyphsmith/copyright \
-        ./usr/share/doc/ravenmoor-glyphsmith/changelog.gz \
+        "./usr/share/doc/$GLYPHSMITH_PACKAGE_NAME/copyright" \
+        "./usr/share/doc/$GLYPHSMITH_PACKAGE_NAME/changelog.gz" \
         ./usr/share/man/man1/glyphsmith.1.gz; do
         require "package holds $f" "$files" "$f"
     done
@@ -81,6 +81,9 @@ package)
         require "package depends on $d" "$depends" "$d"
     done
     require "package version" "$(dpkg-deb -f "$deb" Version)" "2.00"
+    require "the changelog's date is the release date" \
+        "$(LC_ALL=C date -u -d "$GLYPHSMITH_RELEASE_DATE" '+%a, %d %b %Y 00:00:00 +0000')" \
+        "$GLYPHSMITH_CHANGELOG_DATE"
     # Debian's own rules: no error and no warning.
     need lintian
     out=$(lintian --fail-on error,warning --tag-display-limit 0 "$deb" 2>&1) && status=0 || status=$?

@@ -29,10 +29,10 @@ build() { # source folder
             -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake >/dev/null
         cmake --build "$src/build" --target windows_package >/dev/null
     else
-        cmake -S "$src" -B "$src/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-            -DBUILD_TESTING=OFF -DGLYPHSMITH_BENCHMARKS=OFF >/dev/null
-        cmake --build "$src/build" >/dev/null
-        (cd "$src/build" && cpack -G DEB -B package >/dev/null)
+        # The README's way: its build command, then cpack in a shell of its own.
+        BUILD_DIR="$src/build" "$src/tools/build.sh" -DBUILD_TESTING=OFF \
+            -DGLYPHSMITH_BENCHMARKS=OFF >/dev/null
+        (cd "$src/build" && env -u SOURCE_DATE_EPOCH cpack -G DEB -B package >/dev/null)
     fi
 }
 
