@@ -34,10 +34,16 @@ check "--version" 0 '^Ravenmoor Glyphsmith 2\.00$' '^$' --version
 check "-v" 0 '^Ravenmoor Glyphsmith 2\.00$' '^$' -v
 check "--help" 0 '^Usage: glyphsmith' '^$' --help
 check "-h" 0 '^Usage: glyphsmith' '^$' -h
+# As Windows users ask for help.
+for option in /? -? /help; do
+    check "$option" 0 '^Usage: glyphsmith' '^$' "$option"
+done
 check "unknown option" 2 '^$' "unknown argument '--bogus'" --bogus
 check "usage on unknown option" 2 '^$' '^Usage: glyphsmith' --bogus
 check "a file name" 2 '^$' 'Usage: glyphsmith' name.txt
-check "two options, with the reason" 2 '^$' '^glyphsmith: ' --help --version
+# The reason names no argument.
+check "two options, with the reason" 2 '^$' "^glyphsmith: [^']+$" --help --version
+check "an argument in any script, as typed" 2 '^$' "'--日本'" --日本
 # A terminal is given no control byte of an argument to act on.
 check "control bytes shown escaped" 2 '^$' "'--a\\\\x1bb'" --a$'\x1b'b
 for option in --version --help; do

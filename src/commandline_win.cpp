@@ -1,0 +1,95 @@
+// The command line's arguments and answers on Windows: the arguments as
+// typed, from the wide command line, and answers in the console's own wide
+// characters, or in UTF-8 to a file or pipe, so that any text arrives as it
+// is, whatever the console's code page.
+
+#include "commandline.h"
+
+#include <shellapi.h>
+#include <windows.h>
+
+namespace command_line {
+namespace {
+
+std::string narrow(const wchar_t *text, int length)
+{
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, length, nullptr, 0, nullptr, nullptr);
+    std::string bytes(size_t(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, bytes.data(), size, nullptr, nullptr);
+    return bytes;
+}
+
+std::wstring widen(const std::string &text)
+{
+    const int size = MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), nullptr, 0);
+    std::wstring wide(size_t(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), int(text.size()), wide.data(), size);
+    return wide;
+}
+
+std::string reason(DWORD error)
+{
+    wchar_t *words = nullptr;
+    const DWORD length = FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<wchar_t *>(&words), 0, nullptr);
+    std::string text = length ? narrow(words, int(length)) : "error " + std::to_string(error);
+    LocalFree(words);
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == '.'))
+        text.pop_back();
+    return text;
+}
+
+// The stream an answer goes to: the one given, where it is a console, a
+// file or a pipe; for the windowed program started from a console, which
+// gets none, that console.
+HANDLE stream(bool toError)
+{
+    const HANDLE given = GetStdHandle(toError ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE);
+    if (given && given != INVALID_HANDLE_VALUE && GetFileType(given) != FILE_TYPE_UNKNOWN)
+        return given;
+    static const HANDLE console = [] {
+        if (!AttachConsole(ATTACH_PARENT_PROCESS) && GetLastError() != ERROR_ACCESS_DENIED)
+            return INVALID_HANDLE_VALUE;
+        return CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, 0, nullptr);
+    }();
+    return console;
+}
+
+} // namespace
+
+std::vector<std::string> arguments(int, char *[])
+{
+    int count = 0;
+    wchar_t **typed = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> result;
+    for (int i = 1; typed && i < count; ++i)
+        result.push_back(narrow(typed[i], int(wcslen(typed[i]))));
+    LocalFree(typed);
+    return result;
+}
+
+std::string write(const std::string &text, bool toError)
+{
+    const HANDLE to = stream(toError);
+    if (to == INVALID_HANDLE_VALUE)
+        return {}; // started without any console: there is no one to tell
+    DWORD mode = 0;
+    DWORD written = 0;
+    if (GetConsoleMode(to, &mode)) {
+        const std::wstring wide = widen(text);
+        if (!WriteConsoleW(to, wide.data(), DWORD(wide.size()), &written, nullptr))
+            return reason(GetLastError());
+        return {};
+    }
+    // Files and pipes get Windows' line ends.
+    std::string bytes;
+    for (const char c : text)
+        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    if (!WriteFile(to, bytes.data(), DWORD(bytes.size()), &written, nullptr))
+        return reason(GetLastError());
+    return written == bytes.size() ? std::string() : reason(ERROR_DISK_FULL);
+}
+
+} // namespace command_line
