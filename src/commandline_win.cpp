@@ -5,8 +5,9 @@
 
 #include "commandline.h"
 
-#include <shellapi.h>
 #include <windows.h>
+
+#include <shellapi.h> // after windows.h, which it needs
 
 namespace command_line {
 namespace {
