@@ -131,6 +131,7 @@ private slots:
     void openTooLongKeepsWindow();
     void saveDataFileFailureChangesNothing();
     void saveCaptionFileFailureKeepsCaptions();
+    void saveFailuresToldApart();
     void startUpWithUnreadableCaptionFiles();
 #if GLYPHSMITH_LINUX_TESTS
     void saveOnFullDiskChangesNothing();
@@ -360,6 +361,24 @@ void TestSlots::saveCaptionFileFailureKeepsCaptions()
     QCOMPARE(run.caption(1), QStringLiteral("Name1"));
     QCOMPARE(run.child<RichTextBuffer>("name1")->wholeText(), QString());
     QCOMPARE(read("data1.txt"), QByteArray("old")); // the name waits for its caption
+}
+
+// A failure of the name's file, of the caption's, and of the folder's lock
+// are each told in a sentence of their own, before the file and the reason.
+void TestSlots::saveFailuresToldApart()
+{
+    QSet<QString> sentences;
+    for (const char *inTheWay : {"data1.txt", "mnuname1.txt", ".slots.lock"}) {
+        newFolder();
+        makeFolder(inTheWay);
+        Run run(m_dir->path());
+        run.warnings.clear(); // a caption that cannot be read, at the start
+        run.convert("abc");
+        run.save(1);
+        QCOMPARE(run.warnings.size(), 1);
+        sentences << run.warnings[0].section(u'\n', 0, 0);
+    }
+    QCOMPARE(sentences.size(), 3);
 }
 
 // The name box gets the stored name as it can hold it, and converts it.

@@ -724,6 +724,10 @@ void TestSlotStore::lockNoCopyHolds_data()
     QTest::newRow("a dangling link") << "dangling link" << ELOOP;
     QTest::newRow("it cannot be opened") << "cannot open" << EIO;
 #endif
+#ifdef Q_OS_WIN
+    // Told at once, as no running copy of the program: -1, words of its own.
+    QTest::newRow("open in another program") << "open elsewhere" << -1;
+#endif
 }
 
 void TestSlotStore::lockNoCopyHolds()
@@ -738,14 +742,27 @@ void TestSlotStore::lockNoCopyHolds()
         make(".slots.lock", "dangling link");
     g_lockOpenFails = kind == "cannot open";
 #endif
+#ifdef Q_OS_WIN
+    const HANDLE held =
+        kind != "open elsewhere"
+            ? INVALID_HANDLE_VALUE
+            : CreateFileW(QDir::toNativeSeparators(path(".slots.lock")).toStdWString().c_str(),
+                          GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    const auto close = qScopeGuard([&] { CloseHandle(held); });
+#endif
+    QElapsedTimer timer;
+    timer.start();
     const SaveResult r = SlotStore(m_dir->path()).save(1, u"second", u"second");
+    QVERIFY2(timer.elapsed() < 1000, qPrintable(QString::number(timer.elapsed())));
 #if GLYPHSMITH_LINUX_TESTS
     g_lockOpenFails = false;
 #endif
     QCOMPARE(r.status, error ? SaveResult::NotSaved : SaveResult::Saved);
     QCOMPARE(read("data1.txt"), QByteArray(error ? "first" : "second"));
     QCOMPARE(r.problem.path, error ? path(".slots.lock") : QString());
-    QCOMPARE(r.problem.reason, error ? qt_error_string(error) : QString());
+    if (error >= 0)
+        QCOMPARE(r.problem.reason, error ? qt_error_string(error) : QString());
+    QCOMPARE(r.problem.reason.isEmpty(), !error);
 }
 
 // Where the folder has no file of a slot yet, the legacy folder's is read;
@@ -961,6 +978,13 @@ void TestSlotStore::windowsUserFolderAndLegacyDrive()
     QCOMPARE(store.open(3).name, QStringLiteral("legacy name"));
     QCOMPARE(store.save(3, u"new name", u"new caption").status, SaveResult::Saved);
     QCOMPARE(file_bytes::read(store.folder() + "/data3.txt"), QByteArray("new name"));
+    // The program's own files are hidden in Explorer; the slot's are not.
+    for (const auto &[file, hidden] : {std::pair{"/.slots.lock", true}, {"/data3.txt", false}}) {
+        const DWORD attributes = GetFileAttributesW(
+            QDir::toNativeSeparators(store.folder() + file).toStdWString().c_str());
+        QVERIFY(attributes != INVALID_FILE_ATTRIBUTES);
+        QCOMPARE(bool(attributes & FILE_ATTRIBUTE_HIDDEN), hidden);
+    }
     QCOMPARE(store.readCaptions().captions[2], QStringLiteral("new caption"));
     QCOMPARE(file_bytes::read("C:/mnuname3.txt"), QByteArray("legacy caption"));
 }
