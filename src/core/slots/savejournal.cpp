@@ -296,8 +296,7 @@ SaveResult saveWithJournal(const FolderLock &, const QString &folder, int slot,
     return moveIn(folder, journal);
 }
 
-std::optional<FinishedSave> finishSave(const FolderLock &, const QString &folder, int slot,
-                                       bool savingNext)
+std::optional<FinishedSave> finishSave(const FolderLock &, const QString &folder, int slot)
 {
     removeJournalTemporaries(folder, slot);
     const QString path = journalPath(folder, slot);
@@ -316,12 +315,9 @@ std::optional<FinishedSave> finishSave(const FolderLock &, const QString &folder
     else if (journal->state == SaveJournal::Saving)
         finished = settle(*journal);
 
-    if (finished && finished->outcome == FinishedSave::LeftAsItIs) {
-        // The next save replaces it; until then it is left as it is.
-        if (savingNext)
-            removeOwn(path);
-        return savingNext ? std::nullopt : finished;
-    }
+    // Left as it is until the next save, which writes its own journal over it.
+    if (finished && finished->outcome == FinishedSave::LeftAsItIs)
+        return finished;
     // Nothing to tell where the save was whole, or ended, but for its
     // journal and temporary files.
     const FileProblem journalLeft = cleanUp(folder, *journal);

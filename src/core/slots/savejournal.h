@@ -75,9 +75,7 @@ QList<int> slotsWithJournals(const QString &folder);
 SaveResult saveWithJournal(const FolderLock &lock, const QString &folder, int slot,
                            const std::array<QStringView, 2> &texts);
 // Finishes the slot's save cut short, if its journal is there; says what it
-// did where the slot's files changed, or could not be finished. Where the
-// slot is about to be saved again, a journal left as it is gives way.
-std::optional<FinishedSave> finishSave(const FolderLock &lock, const QString &folder, int slot,
-                                       bool savingNext = false);
+// did where the slot's files changed, or could not be finished.
+std::optional<FinishedSave> finishSave(const FolderLock &lock, const QString &folder, int slot);
 
 } // namespace name_slots

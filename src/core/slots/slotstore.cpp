@@ -100,8 +100,9 @@ SaveResult SlotStore::save(int number, QStringView name, QStringView caption) co
     if (const auto failure = lock.take(number))
         return {SaveResult::NotSaved, failure->problem};
     // One cut short since the start is finished first, the way the start
-    // would, without a word: this save replaces it either way.
-    finishSave(lock, m_folder, number, true);
+    // would, without a word: this save replaces it either way, and its
+    // journal replaces one left as it is.
+    (void)finishSave(lock, m_folder, number);
     return saveWithJournal(lock, m_folder, number, {name, caption});
 }
 
