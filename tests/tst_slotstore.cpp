@@ -2,6 +2,7 @@
 
 #include "cut_short_save.h"
 #include "file_bytes.h"
+#include "files/systemfile.h"
 #include "slots/folderlock.h"
 #include "slots/slotstore.h"
 #include "unicode_text/codepage.h"
@@ -245,6 +246,9 @@ void TestSlotStore::readCaptions()
         QCOMPARE(read.problems[0].path, path("mnuname2.txt"));
         QVERIFY(!read.problems[0].reason.isEmpty());
     }
+    // What is no regular file is told as what it is.
+    if (kind != "bytes" && kind != "2 GiB sparse file")
+        QCOMPARE(read.problems[0].reason, files::pathProblem(path("mnuname2.txt")));
 }
 
 // What Open gives the name box for the bytes stored in a data file.
