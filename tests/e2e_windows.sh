@@ -15,10 +15,12 @@
 #   and wider again by a legacy caption at the root of C:, whose name opens,
 #   but not by the legacy caption of a slot whose name is in %APPDATA%;
 # - uninstalls silently: the program is gone, the slot files stay.
-# Usage: e2e_windows.sh SETUP_EXE
+# - while another program holds one of the install's files open, an upgrade
+#   and an uninstall change nothing and exit with 2;
+# Usage: e2e_windows.sh SETUP_EXE HOLD_FILE_EXE
 # shellcheck source=tools/strict.sh
 . "$(dirname "$0")/../tools/strict.sh"
-setup=$1
+setup=$1 holder=$2
 here=$(cd "$(dirname "$0")" && pwd)
 # The installer is made in BUILD/package/.
 # shellcheck source=/dev/null
@@ -150,6 +152,33 @@ convert_and_copy() {
     echo "$copied"
 }
 
+# The uninstaller's exit code is its own only when it runs in place (_?=,
+# unquoted), from a batch file.
+# shellcheck disable=SC1003
+windows_installed='C:\users\'"$(whoami)"'\AppData\Local\Programs\'"$product"
+printf '@"%s\\uninstall.exe" /S _?=%s\r\n@exit /b %%errorlevel%%\r\n' \
+    "$windows_installed" "$windows_installed" > "$WINEPREFIX/drive_c/uninstall-in-place.bat"
+refused() { "$@" && echo 0 || echo $?; }
+installed_files() { (cd "$installed" && find . -type f | sort | xargs -d '\n' sha256sum); }
+
+# 1b. While another program holds one of the install's files open, as a
+#     virus scanner does, an upgrade and an uninstall change nothing and
+#     exit with 2: the install stays whole and registered.
+for file in glyphsmith.exe Qt6Gui.dll; do
+    "$wine" "$holder" "$installed/$file" > "$work/holder.out" &
+    holder_pid=$!
+    poll grep held "$work/holder.out" >/dev/null
+    before=$(installed_files)
+    expect "upgrade while $file is held: exit code" "$(refused "$wine" "$setup" /S)" 2
+    expect "uninstall while $file is held: exit code" \
+        "$(refused "$wine" cmd /c 'C:\uninstall-in-place.bat')" 2
+    expect "while $file is held: the install unchanged" "$(installed_files)" "$before"
+    expect "while $file is held: shortcut and entry" \
+        "$(test -f "$shortcut" && registry_value DisplayName)" "$product"
+    kill "$holder_pid"
+    wait "$holder_pid" 2>/dev/null || true
+done
+
 # 2. Convert and copy, as a player does.
 start_program
 default_width=$(measure_open_submenu)
@@ -157,13 +186,7 @@ default_width=$(measure_open_submenu)
 expect "convert, Tab and Ctrl+C" "$(convert_and_copy Player_01)" "506cc483c3bdc3abc5955f3031"
 
 # 2b. While it runs, the uninstaller and the installer refuse, silently,
-#     with exit code 2, and change nothing. The uninstaller's exit code is
-#     its own only when it runs in place (_?=, unquoted), from a batch file.
-# shellcheck disable=SC1003
-windows_installed='C:\users\'"$(whoami)"'\AppData\Local\Programs\'"$product"
-printf '@"%s\\uninstall.exe" /S _?=%s\r\n@exit /b %%errorlevel%%\r\n' \
-    "$windows_installed" "$windows_installed" > "$WINEPREFIX/drive_c/uninstall-in-place.bat"
-refused() { "$@" && echo 0 || echo $?; }
+#     with exit code 2, and change nothing.
 expect "uninstall while running: exit code" \
     "$(refused "$wine" cmd /c 'C:\uninstall-in-place.bat')" 2
 expect "install while running: exit code" "$(refused "$wine" "$setup" /S)" 2

@@ -2,7 +2,7 @@
 ; %LOCALAPPDATA%\Programs, with a Start-menu shortcut and an uninstall entry
 ; under HKCU. package.sh defines IDENTITY (the file that defines PRODUCT,
 ; PUBLISHER, COPYRIGHT, VERSION, NUMERIC_VERSION, APP_MUTEX and
-; UNINSTALL_KEY), STAGE, OUTFILE, ICON, FILE_LIST and SIZE_KB.
+; UNINSTALL_KEY), STAGE, OUTFILE, ICON, FILE_LIST, CHECK_LIST and SIZE_KB.
 Unicode true
 Target amd64-unicode
 !include "MUI2.nsh"
@@ -16,6 +16,8 @@ InstallDir "$LOCALAPPDATA\Programs\${PRODUCT}"
 InstallDirRegKey HKCU "${UNINSTALL_KEY}" "InstallLocation"
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
+; A file that cannot be written ends the install; it is never skipped.
+AllowSkipFiles off
 
 VIProductVersion "${NUMERIC_VERSION}"
 VIFileVersion "${NUMERIC_VERSION}"
@@ -54,6 +56,40 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
     program_closed:
 !macroend
 
+; Nothing is removed while another program (a virus scanner, a backup tool,
+; an indexer) holds one of the install's files open: each file in the
+; folder $R9 is renamed aside and back first, which fails while such a
+; program holds it. Interactive, the user may close that program and retry;
+; silent, or on Cancel, the installer or uninstaller exits with 2 and the
+; install stays as it was.
+Var held
+!macro CHECK_FILE NAME
+    ${If} $held == ""
+    ${AndIf} ${FileExists} "$R9\${NAME}"
+        ClearErrors
+        Rename "$R9\${NAME}" "$R9\${NAME}.removable"
+        ${If} ${Errors}
+            StrCpy $held "$R9\${NAME}"
+        ${Else}
+            Rename "$R9\${NAME}.removable" "$R9\${NAME}"
+        ${EndIf}
+    ${EndIf}
+!macroend
+!macro WAIT_UNTIL_REMOVABLE
+    look_at_files:
+        StrCpy $held ""
+        !include "${CHECK_LIST}"
+        StrCmp $held "" files_removable
+        IfSilent give_up
+        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+            "$held is open in another program. Close that program, then choose Retry." \
+            IDRETRY look_at_files
+    give_up:
+        SetErrorLevel 2
+        Quit
+    files_removable:
+!macroend
+
 Function .onInit
     !insertmacro WAIT_UNTIL_CLOSED
 FunctionEnd
@@ -63,12 +99,16 @@ Function un.onInit
 FunctionEnd
 
 Section "Install"
+    ; Looked for again: the program may have started while a page was open.
+    !insertmacro WAIT_UNTIL_CLOSED
     ; An older install goes first, by its own uninstaller, which removes
-    ; exactly the files that version put there; where it fails, that
-    ; version stays, whole and registered.
+    ; exactly the files that version put there, once each can be; where it
+    ; fails, that version stays, whole and registered.
     ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
     ${If} $0 != ""
     ${AndIf} ${FileExists} "$0\uninstall.exe"
+        StrCpy $R9 $0
+        !insertmacro WAIT_UNTIL_REMOVABLE
         ExecWait '"$0\uninstall.exe" /S _?=$0' $1
         ${If} $1 != 0
             SetErrorLevel 2
@@ -98,6 +138,9 @@ SectionEnd
 Section "Uninstall"
     ; The name slots in %APPDATA% are the user's own: they stay. The entry
     ; and the uninstaller go only once the program is gone.
+    !insertmacro WAIT_UNTIL_CLOSED
+    StrCpy $R9 $INSTDIR
+    !insertmacro WAIT_UNTIL_REMOVABLE
     !include "${FILE_LIST}"
     ${If} ${FileExists} "$INSTDIR\glyphsmith.exe"
         SetErrorLevel 2

@@ -82,8 +82,11 @@ list=$out/uninstall-files.nsh
 (cd "$stage" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|Delete "$INSTDIR\\&"|'
  cd "$stage" && find . -mindepth 1 -type d | sort -r | sed 's|^\./||; s|/|\\|g; s|.*|RMDir "$INSTDIR\\&"|'
 ) > "$list"
+# The same files, each checked before anything is removed.
+checks=$out/removable-files.nsh
+(cd "$stage" && find . -type f | sort | sed 's|^\./||; s|/|\\|g; s|.*|!insertmacro CHECK_FILE "&"|') > "$checks"
 makensis -V2 -DIDENTITY="$identity" -DSTAGE="$stage" \
-    -DOUTFILE="$setup" -DICON="$icon" -DFILE_LIST="$list" \
+    -DOUTFILE="$setup" -DICON="$icon" -DFILE_LIST="$list" -DCHECK_LIST="$checks" \
     -DSIZE_KB="$(du -sk "$stage" | cut -f1)" "$here/installer.nsi"
 (cd "$out" && sha256sum "$(basename "$zipfile")" "$(basename "$setup")" > SHA256SUMS)
 ls -l "$zipfile" "$setup"
