@@ -14,7 +14,8 @@
 # - after a restart, the File > Open submenu is wider by the saved caption,
 #   and wider again by a legacy caption at the root of C:, whose name opens,
 #   but not by the legacy caption of a slot whose name is in %APPDATA%;
-# - uninstalls silently: the program is gone, the slot files stay.
+# - uninstalls silently while a copy from the zip runs elsewhere: the
+#   program is gone, the slot files stay.
 # - while another program holds one of the install's files open, an upgrade
 #   and an uninstall change nothing and exit with 2;
 # Usage: e2e_windows.sh SETUP_EXE HOLD_FILE_EXE
@@ -264,9 +265,19 @@ start_program
 expect "a slot's pair from one folder" "$(measure_open_submenu)" "$legacy_width"
 stop_program
 
-# 6. Uninstall silently: the program goes, the slot files stay.
+# 6. Uninstall silently: the program goes, the slot files stay. A copy run
+#    from elsewhere (the zip's) is not the installed one and holds nothing
+#    back.
+name=$GLYPHSMITH_PACKAGE_NAME-$GLYPHSMITH_VERSION
+unzip -q "$(dirname "$setup")/$name-windows-x64.zip" -d "$WINEPREFIX/drive_c/portable"
+"$wine" "$WINEPREFIX/drive_c/portable/$name/glyphsmith.exe" >>"$work/program.log" 2>&1 &
+portable_pid=$!
+pids+=("$portable_pid")
+poll xdotool search --onlyvisible --name "^$GLYPHSMITH_WINDOW_TITLE\$" >/dev/null
 "$wine" "$installed/uninstall.exe" /S
 for _ in $(seq 100); do [ -e "$installed/glyphsmith.exe" ] || break; sleep 0.2; done
+kill "$portable_pid"
+wait "$portable_pid" 2>/dev/null || true
 "$wineserver" -w
 expect "uninstalled: program" "$(test -e "$installed" && echo left || echo gone)" gone
 expect "uninstalled: shortcut" "$(test -e "$shortcut" && echo left || echo gone)" gone

@@ -7,6 +7,7 @@ Unicode true
 Target amd64-unicode
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
+!include "WordFunc.nsh"
 
 !include "${IDENTITY}"
 
@@ -38,13 +39,20 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; Nothing is changed while the program runs: its files could not be
-; replaced or removed. Interactive, the user may close it and retry;
-; silent, or on Cancel, the installer or uninstaller exits with 2 and the
-; install stays as it was.
+; Nothing is changed while the program runs from the install's folder: its
+; files could not be replaced or removed. A copy started from that folder
+; holds the mutex APP_MUTEX|folder, in lower case with forward slashes;
+; one of an earlier version holds APP_MUTEX alone. Interactive, the user may
+; close it and retry; silent, or on Cancel, the installer or uninstaller
+; exits with 2 and the install stays as it was.
 !macro WAIT_UNTIL_CLOSED
     look_for_program:
-        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${APP_MUTEX}") p .r0'
+        ${WordReplace} "$INSTDIR" "\" "/" "+" $R8
+        System::Call 'user32::CharLowerW(w "$R8") w .R8'
+        System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${APP_MUTEX}|$R8") p .r0'
+        ${If} $0 == 0
+            System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${APP_MUTEX}") p .r0'
+        ${EndIf}
         StrCmp $0 0 program_closed
         System::Call 'kernel32::CloseHandle(p r0)'
         IfSilent cancel
