@@ -191,6 +191,10 @@ expect "convert, Tab and Ctrl+C" "$(convert_and_copy Player_01)" "506cc483c3bdc3
 expect "uninstall while running: exit code" \
     "$(refused "$wine" cmd /c 'C:\uninstall-in-place.bat')" 2
 expect "install while running: exit code" "$(refused "$wine" "$setup" /S)" 2
+printf '@%s\r\n@exit /b %%errorlevel%%\r\n' "$(registry_value QuietUninstallString)" \
+    > "$WINEPREFIX/drive_c/quiet-uninstall.bat"
+expect "the entry's quiet uninstall while running: exit code" \
+    "$(refused "$wine" cmd /c 'C:\quiet-uninstall.bat')" 2
 "$wine" "$installed/uninstall.exe" /S
 sleep 3
 expect "after all three: program, uninstaller, shortcut, entry" \
@@ -265,17 +269,19 @@ start_program
 expect "a slot's pair from one folder" "$(measure_open_submenu)" "$legacy_width"
 stop_program
 
-# 6. Uninstall silently: the program goes, the slot files stay. A copy run
-#    from elsewhere (the zip's) is not the installed one and holds nothing
-#    back.
+# 6. Uninstall silently, as the entry's quiet command does it for tools:
+#    its exit code is the uninstaller's own; the program goes, the slot
+#    files stay. A copy run from elsewhere (the zip's) is not the installed
+#    one and holds nothing back.
 name=$GLYPHSMITH_PACKAGE_NAME-$GLYPHSMITH_VERSION
 unzip -q "$(dirname "$setup")/$name-windows-x64.zip" -d "$WINEPREFIX/drive_c/portable"
 "$wine" "$WINEPREFIX/drive_c/portable/$name/glyphsmith.exe" >>"$work/program.log" 2>&1 &
 portable_pid=$!
 pids+=("$portable_pid")
 poll xdotool search --onlyvisible --name "^$GLYPHSMITH_WINDOW_TITLE\$" >/dev/null
-"$wine" "$installed/uninstall.exe" /S
-for _ in $(seq 100); do [ -e "$installed/glyphsmith.exe" ] || break; sleep 0.2; done
+expect "uninstalled by the entry's quiet command: exit code" \
+    "$(refused "$wine" cmd /c 'C:\quiet-uninstall.bat')" 0
+for _ in $(seq 100); do [ -e "$installed" ] || break; sleep 0.2; done
 kill "$portable_pid"
 wait "$portable_pid" 2>/dev/null || true
 "$wineserver" -w

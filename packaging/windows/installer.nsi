@@ -8,6 +8,7 @@ Target amd64-unicode
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
 !include "WordFunc.nsh"
+!include "FileFunc.nsh"
 
 !include "${IDENTITY}"
 
@@ -102,7 +103,25 @@ Function .onInit
     !insertmacro WAIT_UNTIL_CLOSED
 FunctionEnd
 
+; An uninstaller run in place cannot remove itself while it runs: it leaves
+; that to a copy of itself in the temporary folder, started with /FINISH=,
+; which waits for it to end, removes it and the empty folder, and quits.
 Function un.onInit
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/FINISH=" $R1
+    ${IfNot} ${Errors}
+        ${For} $R2 1 100
+            Delete "$R1\uninstall.exe"
+            RMDir "$R1"
+            ${IfNot} ${FileExists} "$R1\uninstall.exe"
+                ${Break}
+            ${EndIf}
+            Sleep 100
+        ${Next}
+        Delete "$TEMP\${PRODUCT} uninstaller.exe"
+        Quit
+    ${EndIf}
     !insertmacro WAIT_UNTIL_CLOSED
 FunctionEnd
 
@@ -117,7 +136,7 @@ Section "Install"
     ${AndIf} ${FileExists} "$0\uninstall.exe"
         StrCpy $R9 $0
         !insertmacro WAIT_UNTIL_REMOVABLE
-        ExecWait '"$0\uninstall.exe" /S _?=$0' $1
+        ExecWait '"$0\uninstall.exe" /S /KEEPSELF _?=$0' $1
         ${If} $1 != 0
             SetErrorLevel 2
             Abort "The installed version could not be removed."
@@ -136,8 +155,12 @@ Section "Install"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\glyphsmith.exe,0"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+    ; Run in place (_?=), so that whoever runs them gets the uninstaller's
+    ; own exit code: without it, the uninstaller copies itself away, starts
+    ; the copy and exits with 0 at once.
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe" _?=$INSTDIR'
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" \
+        '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" ${SIZE_KB}
@@ -155,6 +178,15 @@ Section "Uninstall"
         Abort "The program's files could not be removed."
     ${EndIf}
     Delete "$INSTDIR\uninstall.exe"
+    ${GetParameters} $R0
+    ClearErrors
+    ${GetOptions} $R0 "/KEEPSELF" $R1
+    ; Run in place; the installer that runs it for an upgrade removes it.
+    ${If} ${Errors}
+    ${AndIf} ${FileExists} "$INSTDIR\uninstall.exe"
+        CopyFiles /SILENT "$EXEPATH" "$TEMP\${PRODUCT} uninstaller.exe"
+        Exec '"$TEMP\${PRODUCT} uninstaller.exe" /FINISH=$INSTDIR'
+    ${EndIf}
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"
     DeleteRegKey HKCU "${UNINSTALL_KEY}"
