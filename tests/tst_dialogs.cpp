@@ -480,6 +480,17 @@ void TestDialogs::toolTipIsReadable()
     QWidget *tip = *std::find_if(tips.begin(), tips.end(), [](QWidget *w) {
         return w->inherits("QTipLabel") && w->isVisible();
     });
+    // A tip that its style polished in colours of its own gets Qt's tool-tip
+    // colours back as it is shown.
+    QPalette own = tip->palette();
+    own.setColor(QPalette::ToolTipText, Qt::magenta);
+    tip->setPalette(own);
+    QShowEvent shown;
+    QCoreApplication::sendEvent(tip, &shown);
+    QWidget given; // Qt's tool-tip palette, as a widget given it resolves it
+    given.setPalette(QToolTip::palette());
+    QCOMPARE(tip->palette().color(QPalette::ToolTipText),
+             given.palette().color(QPalette::ToolTipText));
     const QImage drawn = tip->grab().toImage();
     const auto luminance = [](QRgb rgb) {
         const auto linear = [](int c) {
