@@ -49,7 +49,12 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 !macro WAIT_UNTIL_CLOSED
     look_for_program:
         ${WordReplace} "$INSTDIR" "\" "/" "+" $R8
-        System::Call 'user32::CharLowerW(w "$R8") w .R8'
+        ; The directory page leaves a final backslash on the folder.
+        StrCpy $R7 $R8 1 -1
+        ${If} $R7 == "/"
+            StrCpy $R8 $R8 -1
+        ${EndIf}
+        System::Call 'user32::CharLowerW(w R8 R8)i'
         System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${APP_MUTEX}|$R8") p .r0'
         ${If} $0 == 0
             System::Call 'kernel32::OpenMutexW(i 0x00100000, i 0, w "${APP_MUTEX}") p .r0'
