@@ -15,23 +15,31 @@
 
 namespace cut_short_save {
 
+inline QByteArray sha256(const QByteArray &bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
 inline name_slots::SaveJournal journal(const QString &folder, int slot,
                                        std::optional<QByteArray> old)
 {
     const QByteArray next("new");
-    name_slots::SaveJournal j{slot, name_slots::SaveJournal::Saving, {}};
+    name_slots::SaveJournal j{slot, {}};
     const name_slots::NameSlot &s = name_slots::slotNumbered(slot);
     for (int i = 0; i < 2; ++i) {
         const QString file = QDir(files::resolvedFile(folder))
                                  .filePath(QString::fromLatin1(i ? s.captionFile : s.dataFile));
-        j.files[i] = {file,
-                      name_slots::temporaryFor(file),
-                      old,
-                      next.size(),
-                      QCryptographicHash::hash(next, QCryptographicHash::Sha256),
-                      {}};
+        j.files[i] = {file, name_slots::temporaryFor(file),
+                      old ? std::optional(sha256(*old)) : std::nullopt, next.size(), sha256(next)};
     }
     return j;
+}
+
+// The journal's bytes with the checksum at their end made anew.
+inline QByteArray resealed(const QByteArray &journal)
+{
+    const QByteArray body = journal.chopped(64 + 1);
+    return body + sha256(body).toHex() + '\n';
 }
 
 // The path of a file in the layout: a slot file, "temporary FILE", or "journal".
@@ -50,7 +58,7 @@ inline QString pathOf(const name_slots::SaveJournal &j, const QString &folder, c
 inline void lay(const name_slots::SaveJournal &j, const QString &folder, const QStringList &files)
 {
     file_bytes::write(name_slots::journalPath(folder, j.slot),
-                      name_slots::encodeJournal(j, folder));
+                      name_slots::encodeJournal(j, files::resolvedFile(folder)));
     for (const QString &file : files)
         if (file.contains(QLatin1String("->")))
             QVERIFY(QFile::link(file.section(QLatin1String("->"), 1),

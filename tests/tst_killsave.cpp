@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
@@ -43,7 +42,7 @@ void TestKillSave::killsLeaveWholeNames()
                           : 300;
     QRandomGenerator random(20261207);
     QStringList seen;
-    std::array<int, 3> outcomes{}; // completed, undone, left as it is
+    int completed = 0;
     // How long one save takes depends on the disk (fsync); the kills aim
     // within two saves of the moment chosen, whatever the disk.
     qint64 saveMicroseconds = 20000;
@@ -68,9 +67,9 @@ void TestKillSave::killsLeaveWholeNames()
         const QList<name_slots::FinishedSave> finished =
             name_slots::SlotStore(folder.path()).finishInterruptedSaves();
         for (const name_slots::FinishedSave &f : finished) {
-            QVERIFY2(f.outcome != name_slots::FinishedSave::LeftAsItIs,
+            QVERIFY2(f.outcome == name_slots::FinishedSave::Completed,
                      qPrintable(f.problem.path + ": " + f.problem.reason));
-            ++outcomes[f.outcome];
+            ++completed;
         }
 
         QStringList pair;
@@ -87,26 +86,15 @@ void TestKillSave::killsLeaveWholeNames()
                                 .arg(pair[1].size())));
         if (!seen.contains(pair[0]))
             seen << pair[0];
-        // The slot folder's lock may stay, or the lock that guards removing
-        // a stale one (".rmlock"); no journal nor temporary file does.
-        const QStringList entries =
+        // The slot folder's lock may stay; no journal nor temporary file does.
+        QStringList entries =
             QDir(folder.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
-        for (const QString &entry : entries) {
-            if (slotFiles.contains(entry))
-                continue;
-            QVERIFY2(QRegularExpression(QStringLiteral("^\\.slots\\.lock(\\.rmlock)*$"))
-                         .match(entry)
-                         .hasMatch(),
-                     qPrintable(entry));
-        }
+        entries.removeAll(QStringLiteral(".slots.lock"));
+        QCOMPARE(entries, slotFiles);
     }
     QCOMPARE(seen.size(), 2); // kills landed after saves as well as inside them
-    // Kills landed before the new texts were whole, and after.
-    QVERIFY(outcomes[name_slots::FinishedSave::Completed] > 0);
-    QVERIFY(outcomes[name_slots::FinishedSave::Undone] > 0);
-    qInfo("%d kills survived; the start completed %d saves cut short and undid %d", kills,
-          outcomes[name_slots::FinishedSave::Completed],
-          outcomes[name_slots::FinishedSave::Undone]);
+    QVERIFY(completed > 0);   // and between a journal and its end
+    qInfo("%d kills survived; the start completed %d saves cut short", kills, completed);
 }
 
 QTEST_GUILESS_MAIN(TestKillSave)

@@ -4,7 +4,8 @@
 #                package tests;
 #   build-asan/  the same suite under AddressSanitizer and UBSan, built with
 #                CMake's default generator (Make), as a distribution would;
-#   build-fuzz/  the slot file decoder under libFuzzer for a bounded time.
+#   build-fuzz/  the slot file and journal decoders under libFuzzer, each for a
+#                bounded time.
 # A skipped test (a tool missing, mounting refused) is listed at the end; in
 # CI (CI=true) any skipped test fails the run.
 # shellcheck source=tools/strict.sh

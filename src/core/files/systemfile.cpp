@@ -8,6 +8,14 @@
 
 namespace files {
 
+QString folderOf(const QString &path)
+{
+    const qsizetype slash = path.lastIndexOf(u'/');
+    if (slash < 0)
+        return QStringLiteral(".");
+    return slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
+
 QString resolvedFile(const QString &path)
 {
     const QFileInfo info(path);
@@ -15,7 +23,8 @@ QString resolvedFile(const QString &path)
         return info.canonicalFilePath();
     if (info.isSymLink())
         return QString();
-    const QString folder = QFileInfo(info.absolutePath()).canonicalFilePath();
+    // Not absolutePath(), which would drop a ".." after a link as text.
+    const QString folder = QFileInfo(folderOf(path)).canonicalFilePath();
     return folder.isEmpty() ? QString() : QDir(folder).filePath(info.fileName());
 }
 
@@ -39,12 +48,17 @@ QString pathProblem(const QString &path)
 
 QString whyNotReplaceable(const QString &path)
 {
-    if (const QString problem = pathProblem(path); !problem.isEmpty())
+    if (const QString problem = pathProblem(path); !problem.isNull())
         return problem;
     const QFileInfo old(path);
     if (old.exists() && !old.isWritable())
         return QCoreApplication::translate("files", "It is read-only.");
     return QString();
+}
+
+bool isWritableFolder(const QString &folder)
+{
+    return QFileInfo(folder).isWritable();
 }
 
 } // namespace files

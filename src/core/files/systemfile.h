@@ -12,7 +12,8 @@
 
 namespace files {
 
-// What a step gives back: when it failed, the reason in words the user can read.
+// What a step gives back: when it failed, the reason in words the user can
+// read. Every result here, and the slots' own, is ok while its reason is null.
 struct [[nodiscard]] FileResult
 {
     QString error;
@@ -37,58 +38,68 @@ FileBytes loadFileBytes(const QString &path, qint64 limit, Links links = Links::
 
 // The file the system reaches at path, in its one spelling: the whole chain
 // of links followed, each relative link against the real folder it is in,
-// "..", "." and doubled separators resolved as the system resolves them. A
-// missing file resolves within its real folder. Null where the path leads
-// nowhere (a dangling link, a loop, a missing folder).
+// "..", "." and doubled separators resolved as the system resolves them,
+// "..", after a link, included. A missing file resolves within its real
+// folder. Null where the path leads nowhere (a dangling link, a loop, a
+// missing folder).
 QString resolvedFile(const QString &path);
+// The folder path is in, as spelled: path without its last name, ".." kept.
+QString folderOf(const QString &path);
 
 // Whether anything is at path, a dangling link included.
 bool isThere(const QString &path);
 
 // Why the file at path can be neither read nor replaced as a slot file:
-// anything but a regular file, a link to one, or nothing. Empty when it can.
+// anything but a regular file, a link to one, or nothing. Null when it can.
 QString pathProblem(const QString &path);
 // The same, and a read-only file too.
 QString whyNotReplaceable(const QString &path);
+// Whether the program may make and remove files in the folder.
+bool isWritableFolder(const QString &folder);
 
-// A file's permission bits, where the system has them; none for a missing
-// file and on Windows, whose files take their folder's access rules.
-using FileMode = std::optional<unsigned>;
-FileMode modeOf(const QString &path);
+// Makes the folder and those above it that are missing, taking the path as
+// the system does. Where it fails, inTheWay names the folder that could not
+// be made, or the thing in its place.
+FileResult makeFolder(const QString &folder, QString &inTheWay);
 
-// Makes the new file path with exactly these bytes and the mode given (or
-// the system's default one) from its first byte, synced to the disk; hidden
-// where the system marks hidden files. Fails if anything is at path
-// already; on failure, nothing is left there.
-FileResult writeNewFile(const QString &path, QByteArrayView bytes, FileMode mode);
-// Moves the file from into the place of to, replacing what is there. On
-// Linux the move reaches the disk with syncFolder; on Windows it is written
-// through.
+// Makes the new file path with exactly these bytes, synced to the disk;
+// hidden where the system marks hidden files. Where like names a file, the
+// new one takes that file's mode (and its group, where the user may set it)
+// before the first byte, or the system's default mode where nothing is at
+// like; without like, it is readable by its owner alone. Fails if anything
+// is at path already; on failure, nothing is left there.
+FileResult writeNewFile(const QString &path, QByteArrayView bytes,
+                        const std::optional<QString> &like = std::nullopt);
+// Moves the file from into the place of to, replacing what is there. The
+// move reaches the disk with syncFolder.
 FileResult moveFile(const QString &from, const QString &to);
 // Removes the file at path; never a folder.
 FileResult removeFile(const QString &path);
-// Puts the folder's entries (files made, moved or removed) on the disk. Does
-// nothing on Windows, whose moves are written through.
+// Puts the folder's entries (files made, moved or removed) on the disk.
 FileResult syncFolder(const QString &folder);
 
 // A lock that the system frees when its holder ends, however it ends.
 class FileLock
 {
 public:
-    enum State { Taken, Held, Failed };
+    enum State {
+        Taken,
+        Held,   // another process holds it
+        Failed, // it cannot be opened or locked: the reason says why
+    };
     struct Attempt
     {
         State state;
-        QString reason; // why it failed
+        QString reason;
     };
     FileLock() = default;
     FileLock(const FileLock &) = delete;
     FileLock &operator=(const FileLock &) = delete;
     ~FileLock();
 
-    // Opens the lock file at path, making it if need be, and locks it
-    // without waiting: Held while another process holds it; Failed, with
-    // the reason, where it cannot be opened.
+    // Opens the lock file at path, making it if need be (read-only where it
+    // cannot be opened for writing), and locks it without waiting. Where the
+    // file system gives no locks at all, it counts as taken.
     Attempt tryLock(const QString &path);
 
 private:
@@ -96,11 +107,13 @@ private:
 };
 
 // Where the slots live for this user: the folder saves go to, and a legacy
-// folder that earlier versions used (empty where there is none).
+// folder that earlier versions used (empty where there is none). Where the
+// folder cannot be named to the system, problem says why.
 struct UserFolders
 {
     QString folder;
     QString legacyFolder;
+    QString problem;
 };
 UserFolders userFolders(const QString &organization, const QString &application);
 

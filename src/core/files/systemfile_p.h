@@ -13,9 +13,24 @@ inline QString linkToNothing()
     return QCoreApplication::translate("files", "It is a link that leads to no file.");
 }
 
+inline QString linkToNoFolder()
+{
+    return QCoreApplication::translate("files", "It is a link that leads to no folder.");
+}
+
+inline QString isALink()
+{
+    return QCoreApplication::translate("files", "It is a link, not a file.");
+}
+
 inline QString folderInPlace()
 {
     return QCoreApplication::translate("files", "It is a folder, not a file.");
+}
+
+inline QString notAFolder()
+{
+    return QCoreApplication::translate("files", "It is a file, not a folder.");
 }
 
 inline QString notRegular()

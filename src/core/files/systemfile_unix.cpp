@@ -87,35 +87,31 @@ FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
     return readAll(file.fd, limit);
 }
 
-FileMode modeOf(const QString &path)
+// Made readable by its owner alone, then given the mode and group of the
+// file it replaces before the first byte, so that no one else can read it
+// meanwhile (as QSaveFile does). A file with none to replace is made with
+// 0666 and the system takes its umask away. Written with the system's own
+// calls, so that a full disk or a file size limit gives its own reason.
+FileResult writeNewFile(const QString &path, QByteArrayView bytes,
+                        const std::optional<QString> &like)
 {
-    struct stat status = {};
-    if (::stat(name(path).constData(), &status) != 0)
-        return std::nullopt;
-    return unsigned(status.st_mode & 07777);
-}
-
-// The file is made readable by its owner alone, then given its mode before
-// the first byte, so that no one else can read it meanwhile (as QSaveFile
-// does). Written with the system's own calls, so that a full disk or a file
-// size limit gives its own reason.
-FileResult writeNewFile(const QString &path, QByteArrayView bytes, FileMode mode)
-{
+    struct stat model = {};
+    const bool modelled = like && ::stat(name(*like).constData(), &model) == 0;
     const QByteArray file = name(path);
-    const Descriptor out{
-        ::open(file.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600)};
+    const Descriptor out{::open(file.constData(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                                like && !modelled ? 0666 : 0600)};
     if (out.fd < 0)
         return {errorText(errno)};
     const auto failed = [&](int error) {
         ::unlink(file.constData());
         return FileResult{errorText(error)};
     };
-    const mode_t fresh = mode ? mode_t(*mode) : [] {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        return mode_t(0666 & ~mask);
-    }();
-    if (::fchmod(out.fd, fresh) != 0)
+    // The group first, as a change of group clears the set-ID bits; a group
+    // the user is no member of stays the user's own.
+    if (modelled && ::fchown(out.fd, uid_t(-1), model.st_gid) != 0 && errno != EPERM)
+        return failed(errno);
+    if (modelled && ::fchmod(out.fd, model.st_mode & 07777) != 0)
         return failed(errno);
     for (qsizetype written = 0; written < bytes.size();) {
         const ssize_t n = ::write(out.fd, bytes.data() + written, size_t(bytes.size() - written));
@@ -152,6 +148,36 @@ FileResult syncFolder(const QString &folder)
     return {};
 }
 
+// mkdir -p, one folder at a time, so that each name is taken as the system
+// takes it and the first thing in the way is the one named.
+FileResult makeFolder(const QString &folder, QString &inTheWay)
+{
+    const QByteArray path = name(folder);
+    struct stat status = {};
+    if (::stat(path.constData(), &status) == 0) {
+        if (S_ISDIR(status.st_mode))
+            return {};
+        inTheWay = folder;
+        return {texts::notAFolder()};
+    }
+    if (errno != ENOENT && errno != ENOTDIR) {
+        inTheWay = folder;
+        return {errorText(errno)};
+    }
+    if (errno == ENOENT && ::lstat(path.constData(), &status) == 0) {
+        inTheWay = folder;
+        return {texts::linkToNoFolder()};
+    }
+    if (const QString above = folderOf(folder); above != folder)
+        if (FileResult r = makeFolder(above, inTheWay); !r.ok())
+            return r;
+    if (::mkdir(path.constData(), 0777) != 0 && errno != EEXIST) {
+        inTheWay = folder;
+        return {errorText(errno)};
+    }
+    return {};
+}
+
 FileLock::~FileLock()
 {
     // Closing the file frees its lock; the file itself stays for the next
@@ -162,18 +188,40 @@ FileLock::~FileLock()
 
 FileLock::Attempt FileLock::tryLock(const QString &path)
 {
-    const int fd = ::open(name(path).constData(),
-                          O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0600);
+    const QByteArray file = name(path);
+    constexpr int flags = O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+    int fd = ::open(file.constData(), O_RDWR | O_CREAT | flags, 0600);
+    int error = errno;
+    // A lock needs no writing: a lock file the user may only read serves.
+    if (fd < 0 && (error == EACCES || error == EPERM || error == EROFS)) {
+        fd = ::open(file.constData(), O_RDONLY | flags);
+        if (fd < 0 && errno != ENOENT)
+            error = errno;
+    }
+    if (fd < 0 && error == ELOOP)
+        return {Failed, texts::isALink()};
+    if (fd < 0 && error == EACCES && isThere(path))
+        return {Failed, QCoreApplication::translate(
+                            "files", "%1. Removing the lock file clears this: the program "
+                                     "makes it anew.")
+                            .arg(errorText(error))};
     if (fd < 0)
-        return {Failed, errorText(errno)};
+        return {Failed, errorText(error)};
     Descriptor opened{fd};
     struct stat status = {};
     if (::fstat(fd, &status) != 0)
         return {Failed, errorText(errno)};
     if (!S_ISREG(status.st_mode))
         return {Failed, texts::notRegular()};
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
-        return errno == EWOULDBLOCK ? Attempt{Held, QString()} : Attempt{Failed, errorText(errno)};
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        error = errno;
+        if (error == EWOULDBLOCK)
+            return {Held, QString()};
+        // A file system without locks (NFS without its lock daemon): saves
+        // go on unlocked rather than never.
+        if (error != ENOLCK && error != EOPNOTSUPP && error != ENOSYS)
+            return {Failed, errorText(error)};
+    }
     m_handle = std::exchange(opened.fd, -1);
     return {Taken, QString()};
 }
@@ -182,10 +230,18 @@ UserFolders userFolders(const QString &organization, const QString &application)
 {
     // A relative XDG_DATA_HOME is ignored, as the XDG base directory rules
     // say: it would put the slots wherever the program was started from.
-    QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
+    const QByteArray raw = qgetenv("XDG_DATA_HOME");
+    QString dataHome = QFile::decodeName(raw);
+    QString problem;
     if (QDir::isRelativePath(dataHome))
         dataHome = QDir::homePath() + QStringLiteral("/.local/share");
-    return {QStringLiteral("%1/%2/%3").arg(dataHome, organization, application), QString()};
+    else if (QFile::encodeName(dataHome) != raw)
+        problem = QCoreApplication::translate(
+            "files", "Its name is not valid in the system's encoding of file names, so the "
+                     "program cannot name it to the system. Set XDG_DATA_HOME to a folder "
+                     "whose name is.");
+    return {QStringLiteral("%1/%2/%3").arg(dataHome, organization, application), QString(),
+            problem};
 }
 
 } // namespace files

@@ -56,14 +56,10 @@ FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
     return {true, std::move(bytes), QString()};
 }
 
-FileMode modeOf(const QString &)
-{
-    return std::nullopt;
-}
-
 // The program's own files are hidden in Explorer, as a leading dot hides
-// them elsewhere: a file is hidden while its name begins with a dot.
-FileResult writeNewFile(const QString &path, QByteArrayView bytes, FileMode)
+// them elsewhere: a file is hidden while its name begins with a dot. Files
+// take their folder's access rules.
+FileResult writeNewFile(const QString &path, QByteArrayView bytes, const std::optional<QString> &)
 {
     const std::wstring file = name(path);
     const HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -101,8 +97,38 @@ FileResult removeFile(const QString &path)
     return {};
 }
 
-FileResult syncFolder(const QString &)
+// A folder's entries reach the disk when a handle to it, open for writing,
+// is flushed. Where the system allows no such handle (a standard user on
+// some file systems), only MOVEFILE_WRITE_THROUGH stands for it.
+FileResult syncFolder(const QString &folder)
 {
+    const HANDLE dir = CreateFileW(name(folder).c_str(), GENERIC_WRITE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (dir == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_ACCESS_DENIED ? FileResult{} : lastError();
+    const FileResult result = FlushFileBuffers(dir) ? FileResult{} : lastError();
+    CloseHandle(dir);
+    return result;
+}
+
+FileResult makeFolder(const QString &folder, QString &inTheWay)
+{
+    for (QString above = folder; !above.isEmpty(); above = folderOf(above)) {
+        const QFileInfo info(above);
+        if (info.isDir())
+            break;
+        if (isThere(above)) {
+            inTheWay = above;
+            return {texts::notAFolder()};
+        }
+        if (folderOf(above) == above)
+            break;
+    }
+    if (!QDir().mkpath(folder)) {
+        inTheWay = folder;
+        return {errorText(int(GetLastError()))};
+    }
     return {};
 }
 
@@ -142,7 +168,7 @@ UserFolders userFolders(const QString &, const QString &)
     // Standard accounts cannot create files at the root of C:, where
     // earlier versions kept the slots; those files are still read.
     return {QStandardPaths::writableLocation(QStandardPaths::AppDataLocation),
-            QStringLiteral("C:/")};
+            QStringLiteral("C:/"), QString()};
 }
 
 } // namespace files

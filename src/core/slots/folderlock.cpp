@@ -1,5 +1,6 @@
 #include "folderlock.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QThread>
@@ -14,26 +15,33 @@ constexpr int kLookMs = 50;
 
 } // namespace
 
-FolderLock::FolderLock(const QString &folder)
-    : m_path(QDir(folder).filePath(QStringLiteral(".slots.lock")))
-{}
+QString lockPath(const QString &folder)
+{
+    return QDir(folder).filePath(QStringLiteral(".slots.lock"));
+}
 
-std::optional<FolderLock::Failure> FolderLock::take(int slot)
+FileProblem lockProblem(const QString &folder, int slot, const QString &reason)
+{
+    const QString lock = lockPath(folder);
+    return {slot, files::isThere(lock) ? lock : folder, reason};
+}
+
+FileProblem lockFolder(files::FileLock &lock, const QString &folder, int slot)
 {
     const QDeadlineTimer deadline(kLockWaitMs);
     for (;;) {
-        const files::FileLock::Attempt attempt = m_lock.tryLock(m_path);
+        const files::FileLock::Attempt attempt = lock.tryLock(lockPath(folder));
         if (attempt.state == files::FileLock::Taken)
-            return std::nullopt;
+            return {};
         if (attempt.state == files::FileLock::Failed)
-            return Failure{{slot, m_path, attempt.reason}, false};
+            return lockProblem(folder, slot, attempt.reason);
         if (deadline.hasExpired())
-            return Failure{
-                {slot, m_path,
-                 SlotTexts::tr("Another copy of the program is saving a slot; try again in a "
-                               "moment.")},
-                true};
+            return {slot, lockPath(folder),
+                    SlotTexts::tr("Another copy of the program is saving a slot; try again in a "
+                                  "moment.")};
         QThread::msleep(kLookMs);
+        // The windows paint while the save waits; what the user types waits too.
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
 }
 

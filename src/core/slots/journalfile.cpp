@@ -1,9 +1,10 @@
-// The save journal's file: its format, its name, and its temporary files'
-// names.
+// The save journal's file: its format, its name, and the names of the
+// program's temporary files.
 
 #include "files/systemfile.h"
 #include "savejournal.h"
 #include "slottable.h"
+#include "unicode_text/textfile.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -17,16 +18,13 @@
 namespace name_slots {
 namespace {
 
-constexpr QByteArrayView kMagic("Ravenmoor Glyphsmith save journal 1\n");
+// Journals of the first format held the old texts; they are no whole
+// journal now.
+constexpr QByteArrayView kMagic("Ravenmoor Glyphsmith save journal 2\n");
 constexpr qsizetype kCheckSize = 64 + 1; // the body's SHA-256 in hex, and a line break
 constexpr int kRandomLetters = 8;
 constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
 const QLatin1StringView kTemporarySuffix(".saving");
-
-QByteArray sha256(QByteArrayView bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
 
 QString randomLetters()
 {
@@ -43,52 +41,64 @@ QString temporaryPrefix(const QString &file)
     return QLatin1Char('.') + QFileInfo(file).fileName() + QLatin1Char('.');
 }
 
+QJsonValue hex(const std::optional<QByteArray> &hash)
+{
+    return hash ? QJsonValue(QString::fromLatin1(hash->toHex())) : QJsonValue();
+}
+
+// A SHA-256 in lower-case hex, and nothing else.
+std::optional<QByteArray> fromHex(const QJsonValue &value)
+{
+    const QByteArray text = value.toString().toLatin1();
+    const QByteArray hash = QByteArray::fromHex(text);
+    if (text.size() != 64 || hash.toHex() != text)
+        return std::nullopt;
+    return hash;
+}
+
 QJsonObject encodeFile(const JournalFile &f, const QDir &folder)
 {
     return {
         {QStringLiteral("file"), folder.relativeFilePath(f.file)},
         {QStringLiteral("temporary"), QFileInfo(f.temporary).fileName()},
-        {QStringLiteral("old"),
-         f.old ? QJsonValue(QString::fromLatin1(f.old->toBase64())) : QJsonValue()},
-        {QStringLiteral("newSize"), double(f.newSize)},
-        {QStringLiteral("newSha256"), QString::fromLatin1(f.newSha256.toHex())},
+        {QStringLiteral("oldSha256"), hex(f.oldSha256)},
+        {QStringLiteral("newSize"), f.newSize},
+        {QStringLiteral("newSha256"), hex(f.newSha256)},
     };
 }
 
-// A file the journal names, placed from the folder; none unless its
-// temporary file has the program's own name, beside it.
+// A file the journal names, placed from the resolved folder, where every
+// field is in range and its temporary file has the program's own name.
 std::optional<JournalFile> decodeFile(const QJsonObject &f, const QDir &folder)
 {
-    const QString file =
-        QDir::cleanPath(folder.filePath(f.value(QStringLiteral("file")).toString()));
-    // Journals of earlier versions give the temporary file's whole path.
-    const QString temporary = QFileInfo(f.value(QStringLiteral("temporary")).toString()).fileName();
-    const QJsonValue old = f.value(QStringLiteral("old"));
-    JournalFile decoded{
-        file,
-        QFileInfo(file).dir().filePath(temporary),
-        old.isString() ? std::optional(QByteArray::fromBase64(old.toString().toLatin1()))
-                       : std::nullopt,
-        qint64(f.value(QStringLiteral("newSize")).toDouble(-1)),
-        QByteArray::fromHex(f.value(QStringLiteral("newSha256")).toString().toLatin1()),
-        {},
-    };
-    if (!isTemporaryName(temporary, file) || decoded.newSha256.size() != 32)
+    const QString relative = f.value(QStringLiteral("file")).toString();
+    const QString file = QDir::cleanPath(folder.filePath(relative));
+    const QString temporary = f.value(QStringLiteral("temporary")).toString();
+    const QJsonValue old = f.value(QStringLiteral("oldSha256"));
+    const std::optional<QByteArray> oldSha256 = fromHex(old);
+    const std::optional<QByteArray> newSha256 = fromHex(f.value(QStringLiteral("newSha256")));
+    const qint64 newSize = f.value(QStringLiteral("newSize")).toInteger(-1);
+    if (relative.isEmpty() || !isTemporaryName(temporary, file) || !newSha256 ||
+        (!old.isNull() && !oldSha256) || newSize < 0 || newSize > unicode_text::kMaxTextFileBytes)
         return std::nullopt;
-    return decoded;
+    return JournalFile{file, QDir(files::folderOf(file)).filePath(temporary), oldSha256, newSize,
+                       *newSha256};
 }
 
 } // namespace
 
+QByteArray sha256(QByteArrayView bytes)
+{
+    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
+}
+
 QByteArray encodeJournal(const SaveJournal &journal, const QString &folder)
 {
-    const QDir resolved(files::resolvedFile(folder));
+    const QDir dir(folder);
     const QJsonObject object{
         {QStringLiteral("slot"), journal.slot},
-        {QStringLiteral("state"),
-         journal.state == SaveJournal::Saving ? QStringLiteral("saving") : QStringLiteral("ended")},
-        {QStringLiteral("files"), QJsonArray{encodeFile(journal.files[0], resolved),
-                                             encodeFile(journal.files[1], resolved)}},
+        {QStringLiteral("files"),
+         QJsonArray{encodeFile(journal.files[0], dir), encodeFile(journal.files[1], dir)}},
     };
     const QByteArray body =
         kMagic.toByteArray() + QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
@@ -105,17 +115,12 @@ std::optional<SaveJournal> decodeJournal(QByteArrayView bytes, const QString &fo
         return std::nullopt;
     const QJsonObject object =
         QJsonDocument::fromJson(body.sliced(kMagic.size()).toByteArray()).object();
-    const QJsonArray files = object.value(QStringLiteral("files")).toArray();
-    const QString state = object.value(QStringLiteral("state")).toString();
-    SaveJournal journal{object.value(QStringLiteral("slot")).toInt(),
-                        state == QStringLiteral("ended") ? SaveJournal::Ended : SaveJournal::Saving,
-                        {}};
-    if (files.size() != 2 || journal.slot < 1 || journal.slot > int(kSlots.size()) ||
-        (state != QStringLiteral("saving") && state != QStringLiteral("ended")))
+    const QJsonArray list = object.value(QStringLiteral("files")).toArray();
+    SaveJournal journal{object.value(QStringLiteral("slot")).toInt(), {}};
+    if (list.size() != 2 || journal.slot < 1 || journal.slot > int(kSlots.size()))
         return std::nullopt;
-    const QDir resolved(files::resolvedFile(folder));
     for (int i = 0; i < 2; ++i) {
-        const std::optional<JournalFile> f = decodeFile(files[i].toObject(), resolved);
+        const std::optional<JournalFile> f = decodeFile(list[i].toObject(), QDir(folder));
         if (!f)
             return std::nullopt;
         journal.files[i] = *f;
@@ -130,65 +135,72 @@ QString journalPath(const QString &folder, int slot)
 
 QString temporaryFor(const QString &file)
 {
-    return QFileInfo(file).dir().filePath(temporaryPrefix(file) + randomLetters() +
-                                          kTemporarySuffix);
+    return QDir(files::folderOf(file))
+        .filePath(temporaryPrefix(file) + randomLetters() + kTemporarySuffix);
 }
 
 bool isTemporaryName(const QString &name, const QString &file)
 {
     const QString prefix = temporaryPrefix(file);
+    const QStringView letters = QStringView(name).mid(prefix.size(), kRandomLetters);
     return name.startsWith(prefix) && name.endsWith(kTemporarySuffix) &&
-           name.size() == prefix.size() + kRandomLetters + kTemporarySuffix.size();
+           name.size() == prefix.size() + kRandomLetters + kTemporarySuffix.size() &&
+           std::all_of(letters.begin(), letters.end(),
+                       [](QChar c) { return c.isLetterOrNumber() && c.unicode() < 128; });
 }
 
 files::FileResult writeJournal(const QString &folder, const SaveJournal &journal)
 {
-    files::FileMode mode;
-    for (const JournalFile &f : journal.files)
-        if (f.mode)
-            mode = mode.value_or(07777) & *f.mode;
     const QString path = journalPath(folder, journal.slot);
     const QString written = path + QLatin1Char('.') + randomLetters();
-    if (files::FileResult r = files::writeNewFile(written, encodeJournal(journal, folder), mode);
-        !r.ok())
+    if (files::FileResult r = files::writeNewFile(written, encodeJournal(journal, folder)); !r.ok())
         return r;
     files::FileResult r = files::moveFile(written, path);
-    if (r.ok())
-        r = files::syncFolder(folder);
-    // A journal that may not be on the disk is no journal; what cannot be
-    // removed now goes at the next save or start.
     if (!r.ok())
-        (void)files::removeFile(QFileInfo::exists(path) ? path : written);
+        (void)files::removeFile(written); // or at the next save or start
     return r;
 }
 
-void removeJournalTemporaries(const QString &folder, int slot)
+void removeLeftovers(const QString &folder, int slot)
 {
-    const QString prefix = QFileInfo(journalPath(folder, slot)).fileName() + QLatin1Char('.');
+    const NameSlot &s = slotNumbered(slot);
     const QDir dir(folder);
+    const QString journalPrefix = QFileInfo(journalPath(folder, slot)).fileName() + u'.';
     for (const QString &name :
-         dir.entryList({prefix + QLatin1Char('*')}, QDir::Files | QDir::Hidden | QDir::System)) {
-        if (name.size() != prefix.size() + kRandomLetters)
-            continue;
+         dir.entryList({journalPrefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System)) {
         const files::FileBytes read =
-            files::loadFileBytes(dir.filePath(name), kMaxJournalBytes, files::Links::Refuse);
+            files::loadFileBytes(dir.filePath(name), kJournalLimit, files::Links::Refuse);
         // Only one that begins as a journal does: one cut short may hold
         // any part of one, or nothing.
-        if (read.ok() &&
+        if (name.size() == journalPrefix.size() + kRandomLetters && read.ok() &&
             kMagic.startsWith(read.bytes.first(qMin(read.bytes.size(), kMagic.size()))))
             (void)files::removeFile(dir.filePath(name));
     }
+    for (const char *slotFile : {s.dataFile, s.captionFile}) {
+        const QString file = files::resolvedFile(dir.filePath(QString::fromLatin1(slotFile)));
+        if (file.isNull())
+            continue;
+        const QDir beside(files::folderOf(file));
+        for (const QString &name : beside.entryList({temporaryPrefix(file) + u'*'},
+                                                    QDir::Files | QDir::Hidden | QDir::System))
+            if (isTemporaryName(name, file) && !QFileInfo(beside.filePath(name)).isSymLink())
+                (void)files::removeFile(beside.filePath(name));
+    }
 }
 
-QList<int> slotsWithJournals(const QString &folder)
+QList<int> slotsToFinish(const QString &folder)
 {
     QList<int> found;
-    const QStringList names = QDir(folder).entryList(
-        {QStringLiteral(".slot?.journal*")}, QDir::AllEntries | QDir::Hidden | QDir::System);
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral(".*")}, QDir::AllEntries | QDir::Hidden |
+                                                           QDir::System | QDir::NoDotAndDotDot);
     for (const NameSlot &slot : kSlots) {
-        const QString name = QFileInfo(journalPath(folder, slot.number)).fileName();
-        if (std::any_of(names.begin(), names.end(),
-                        [&](const QString &n) { return n.startsWith(name); }))
+        const QString journal = QFileInfo(journalPath(folder, slot.number)).fileName();
+        if (std::any_of(names.begin(), names.end(), [&](const QString &n) {
+                return n.startsWith(journal) ||
+                       isTemporaryName(n, QString::fromLatin1(slot.dataFile)) ||
+                       isTemporaryName(n, QString::fromLatin1(slot.captionFile));
+            }))
             found << slot.number;
     }
     return found;

@@ -1,41 +1,44 @@
-// A save of slot N, and what the next start does with one cut short. The
-// start decides by what it finds on disk, whatever step the save had reached:
+// A save of slot N, and what the next start does with one cut short.
 //
-//   journal      slot files          temporary files     the start
-//   none         -                   the journal's own   removes them (removeJournalTemporaries)
-//   not whole    -                   -                   leaves all, names the journal (untrusted)
-//   whole        not the files it    -                   leaves all, names the file (notTheSlots)
-//                names now
-//   whole        one changed since   -                   leaves all, names the file (stateOf)
-//   ended        as it names         some left           removes them, silently (cleanUp)
-//   whole        both new            -                   removes the rest, silently (cleanUp)
-//   whole        old, or one new     whole where old     completes (rollForward, syncFolders)
-//   whole        old, or one new     one not whole       undoes (rollBack, syncFolders)
+// A save: take the folder's lock; resolve both slot files, refusing two
+// that are one file, in this slot or across slots; write both new texts
+// beside their files, whole and synced, each with the mode of the file it
+// replaces from its first byte; sync the folders of files linked elsewhere;
+// write the journal (the two files, their temporaries, what each held and
+// will hold, as SHA-256), synced, and move it into place; sync the folder.
+// The save is now decided. Move the name's new text in, then the caption's;
+// sync their folders; remove the journal. Nothing is ever put back: before
+// the journal is in place a failure removes what the save wrote, and once a
+// file has moved, the next start finishes the save.
 //
-// A journal left as it is stays until the slot is saved again, which
-// replaces it and removes the temporary files beside the slot's files.
+// The start acts by what it finds on disk, whatever step a save reached:
 //
-// A save: take the folder's lock; write the journal (the two files as the
-// system resolves them, their old bytes, the new texts' size and SHA-256,
-// the temporary files' names), synced, moved into place, the folder synced;
-// write both temporary files, synced; move each over its file; sync the
-// folders; remove the journal. One that fails puts the old pair back as the
-// start would before it says so; where even that fails, the journal stays
-// for the next start, and the save is reported unfinished. A temporary file
-// that cannot be removed yet is kept in a journal marked ended.
+//   journal           slot files               the start                      function
+//   none              -                        removes the temporaries        removeLeftovers
+//   unreadable, not   -                        leaves all, names the journal  leftAsItIs
+//   whole, or another
+//   slot's
+//   whole             not the files it names   leaves all, names the file     notTheSlots
+//   whole             each new                 removes the journal, silently  settle
+//   whole             one or both as they      moves each new text in, tells  settle, moveIn
+//                     were, temporaries whole  "completed"
+//   whole             one changed since, or    moves the other in, names it,  settle
+//                     its temporary not whole  removes the journal
+//   whole             a move or sync fails     leaves the journal for the     settle
+//                                              next start, names the file
 //
-// Finishing is safe to repeat: it changes the files only from one state the
-// journal describes to another, every change is on the disk before the
-// journal goes, and the journal goes last.
+// Finishing is safe to repeat: it only moves whole new texts over files
+// that hold what the journal says they held, every move is on the disk
+// before the journal goes, and the journal goes last.
 
 #include "savejournal.h"
 
 #include "slottable.h"
+#include "unicode_text/textfile.h"
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <algorithm>
+#include <QSet>
 
 namespace name_slots {
 namespace {
@@ -48,32 +51,6 @@ FileBytes load(const QString &path, files::Links links = files::Links::Follow)
     return files::loadFileBytes(path, unicode_text::kMaxTextFileBytes, links);
 }
 
-QByteArray sha256(QByteArrayView bytes)
-{
-    return QCryptographicHash::hash(bytes, QCryptographicHash::Sha256);
-}
-
-// Removes a file the program made, if it is there; never a link, a folder or
-// anything else put in its place.
-bool removeOwn(const QString &path)
-{
-    if (!files::isThere(path))
-        return true;
-    const QFileInfo info(path);
-    return !info.isSymLink() && info.isFile() && files::removeFile(path).ok();
-}
-
-SaveResult failed(int slot, int file, const QString &path, const QString &reason)
-{
-    return {file == 0 ? SaveResult::NameNotSaved : SaveResult::CaptionNotSaved,
-            {slot, path, reason}};
-}
-
-FinishedSave leftAsItIs(int slot, const QString &path, const QString &reason)
-{
-    return {slot, FinishedSave::LeftAsItIs, {slot, path, reason}, {}};
-}
-
 std::array<QString, 2> slotFiles(const QString &folder, int slot)
 {
     const NameSlot &s = slotNumbered(slot);
@@ -82,17 +59,113 @@ std::array<QString, 2> slotFiles(const QString &folder, int slot)
             dir.filePath(QString::fromLatin1(s.captionFile))};
 }
 
-// Temporary files of the program's own names beside the slot's files, which
-// no journal names any more: a journal that gave way, or was torn, left them.
-void removeStrayTemporaries(const SaveJournal &journal)
+SaveResult failed(int slot, int file, const QString &path, const QString &reason)
 {
-    for (const JournalFile &f : journal.files) {
-        const QDir dir = QFileInfo(f.file).dir();
-        for (const QString &name : dir.entryList({QStringLiteral(".*.saving")},
-                                                 QDir::Files | QDir::Hidden | QDir::System))
-            if (isTemporaryName(name, f.file))
-                removeOwn(dir.filePath(name));
+    return {file == 0 ? SaveResult::NameNotSaved : SaveResult::CaptionNotSaved,
+            {slot, path, reason}};
+}
+
+FinishedSave leftAsItIs(int slot, const QString &path, const QString &reason,
+                        FinishedSave::Remedy remedy)
+{
+    return {slot, FinishedSave::LeftAsItIs, {slot, path, reason}, remedy, {}};
+}
+
+// What clears a journal left as it is: the next save replaces it, where the
+// folder lets it.
+FinishedSave::Remedy saveRemedy(const QString &folder)
+{
+    return files::isWritableFolder(folder) ? FinishedSave::SaveAgain : FinishedSave::FolderReadOnly;
+}
+
+// A slot file that is another of the six slot files, through a link.
+QString sameFileAs(const QString &folder, int slot, int index, const QString &file)
+{
+    for (const NameSlot &other : kSlots) {
+        const std::array<QString, 2> paths = slotFiles(folder, other.number);
+        for (int i = 0; i < 2; ++i)
+            if ((other.number != slot || i < index) && files::resolvedFile(paths[i]) == file)
+                return SlotTexts::tr("It is the same file as %1.")
+                    .arg(QDir::toNativeSeparators(paths[i]));
     }
+    return QString();
+}
+
+// The folders the journal's files are in, each once.
+QStringList foldersOf(const SaveJournal &journal)
+{
+    QStringList folders;
+    for (const JournalFile &f : journal.files)
+        if (!folders.contains(files::folderOf(f.file)))
+            folders << files::folderOf(f.file);
+    return folders;
+}
+
+// Syncs the folders, the slot folder left out unless asked for; the first
+// that fails is named.
+FileProblem syncFolders(int slot, const QStringList &folders, const QString &except = QString())
+{
+    for (const QString &folder : folders)
+        if (folder != except)
+            if (const FileResult r = files::syncFolder(folder); !r.ok())
+                return {slot, folder, r.error};
+    return {};
+}
+
+void removeTemporaries(const SaveJournal &journal)
+{
+    for (const JournalFile &f : journal.files)
+        (void)files::removeFile(f.temporary); // or at the next save or start
+}
+
+bool holds(const FileBytes &read, qint64 size, const QByteArray &hash)
+{
+    return read.ok() && read.exists && read.bytes.size() == size && sha256(read.bytes) == hash;
+}
+
+// Takes a decided save back where no file has moved yet: without its
+// journal, nothing changed. Where the journal cannot be removed, the next
+// start completes the save.
+SaveResult takeBack(const QString &folder, const SaveJournal &journal, SaveResult failure)
+{
+    if (!files::removeFile(journalPath(folder, journal.slot)).ok())
+        return {SaveResult::Unfinished, failure.problem, 0};
+    removeTemporaries(journal);
+    return failure;
+}
+
+// Writes both new texts beside their files; where one fails, removes them.
+SaveResult writeTemporaries(const SaveJournal &journal, const std::array<QByteArray, 2> &bytes)
+{
+    for (int i = 0; i < 2; ++i) {
+        const JournalFile &f = journal.files[i];
+        if (const FileResult r = files::writeNewFile(f.temporary, bytes[i], f.file); !r.ok()) {
+            removeTemporaries(journal);
+            // A folder where no file can be made is the problem, not the file.
+            const QString folder = files::folderOf(f.file);
+            return failed(journal.slot, i, files::isWritableFolder(folder) ? f.file : folder,
+                          r.error);
+        }
+    }
+    return {};
+}
+
+// The decided save, done: both new texts moved in and on the disk.
+SaveResult moveIn(const QString &folder, const SaveJournal &journal)
+{
+    for (int i = 0; i < 2; ++i)
+        if (const FileResult r = files::moveFile(journal.files[i].temporary, journal.files[i].file);
+            !r.ok()) {
+            const SaveResult failure = failed(journal.slot, i, journal.files[i].file, r.error);
+            return i == 0 ? takeBack(folder, journal, failure)
+                          : SaveResult{SaveResult::Unfinished, failure.problem, 1};
+        }
+    if (FileProblem p = syncFolders(journal.slot, foldersOf(journal)); !p.ok())
+        return {SaveResult::Unfinished, std::move(p), 2};
+    // A journal that cannot be removed yet goes at the next save or start.
+    (void)files::removeFile(journalPath(folder, journal.slot));
+    removeLeftovers(folder, journal.slot);
+    return {};
 }
 
 // A journal acts only on the files that the slot's files resolve to now.
@@ -106,224 +179,115 @@ FileProblem notTheSlots(const QString &folder, const SaveJournal &journal)
     return {};
 }
 
-enum class Holds { New, Old, Neither };
-
-struct FileState
+// Why a file the journal names cannot take its new text; null where it
+// holds it already, or may.
+QString inTheWay(const JournalFile &f, const FileBytes &now)
 {
-    Holds holds = Holds::Neither;
-    bool newTextReady = false; // the temporary file holds the whole new text
-    QString problem;           // why the file is in the way
-};
-
-bool holdsNew(const FileBytes &read, const JournalFile &f)
-{
-    return read.exists && read.bytes.size() == f.newSize && sha256(read.bytes) == f.newSha256;
+    if (!now.ok())
+        return now.error;
+    const bool asItWas =
+        f.oldSha256 ? now.exists && sha256(now.bytes) == *f.oldSha256 : !now.exists;
+    if (!asItWas)
+        return SlotTexts::tr("It was changed after the save began.");
+    if (!holds(load(f.temporary, files::Links::Refuse), f.newSize, f.newSha256))
+        return SlotTexts::tr("Its new text, in %1, is not whole.")
+            .arg(QDir::toNativeSeparators(f.temporary));
+    return QString();
 }
 
-FileState stateOf(const JournalFile &f)
+// Moves in each new text whose file holds what it held; names the first
+// file in the way, which is left as it is.
+std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &journal)
 {
-    const FileBytes read = load(f.file);
-    if (!read.ok())
-        return {Holds::Neither, false, read.error};
-    const FileBytes temporary = load(f.temporary, files::Links::Refuse);
-    const bool ready = temporary.ok() && holdsNew(temporary, f);
-    if (holdsNew(read, f))
-        return {Holds::New, ready, QString()};
-    if (f.old ? read.exists && read.bytes == *f.old : !read.exists)
-        return {Holds::Old, ready, QString()};
-    return {Holds::Neither, ready, SlotTexts::tr("It was changed after the save began.")};
-}
-
-// Puts the old text back in a file that holds the new one, through its
-// temporary file, or removes it where there was none.
-FileResult putBack(const JournalFile &f)
-{
-    if (!f.old)
-        return files::removeFile(f.file);
-    if (!removeOwn(f.temporary))
-        return {SlotTexts::tr("Its temporary file %1 is in the way.")
-                    .arg(QDir::toNativeSeparators(f.temporary))};
-    if (FileResult r = files::writeNewFile(f.temporary, *f.old, files::modeOf(f.file)); !r.ok())
-        return r;
-    return files::moveFile(f.temporary, f.file);
-}
-
-// Gives each file that holds the new text its old one again; the name's
-// file, moved in first, goes back last.
-FileProblem rollBack(const SaveJournal &journal)
-{
-    for (int i = 1; i >= 0; --i) {
-        const JournalFile &f = journal.files[i];
-        if (!holdsNew(load(f.file), f))
+    bool moved = false;
+    FileProblem problem;
+    for (const JournalFile &f : journal.files) {
+        const FileBytes now = load(f.file);
+        if (holds(now, f.newSize, f.newSha256))
             continue;
-        if (const FileResult r = putBack(f); !r.ok())
-            return {journal.slot, f.file, r.error};
-    }
-    return {};
-}
-
-// Moves in the new text of each file that does not hold it yet.
-FileResult rollForward(const SaveJournal &journal, const std::array<FileState, 2> &states)
-{
-    for (int i = 0; i < 2; ++i)
-        if (states[i].holds != Holds::New)
-            if (FileResult r = files::moveFile(journal.files[i].temporary, journal.files[i].file);
-                !r.ok())
-                return r;
-    return {};
-}
-
-FileResult syncFolders(const SaveJournal &journal)
-{
-    for (const JournalFile &f : journal.files)
-        if (FileResult r = files::syncFolder(QFileInfo(f.file).absolutePath()); !r.ok())
-            return r;
-    return {};
-}
-
-// Removes the temporary files, then the journal. A temporary file that
-// cannot be removed yet stays recorded in the journal, marked ended; a
-// journal that cannot be removed is the problem returned.
-FileProblem cleanUp(const QString &folder, SaveJournal journal)
-{
-    bool left = false;
-    for (const JournalFile &f : journal.files)
-        left = !removeOwn(f.temporary) || left;
-    if (left) {
-        journal.state = SaveJournal::Ended;
-        if (writeJournal(folder, journal).ok())
-            return {};
-    }
-    const QString path = journalPath(folder, journal.slot);
-    if (const FileResult r = files::removeFile(path); !r.ok() && QFileInfo::exists(path))
-        return {journal.slot, path, r.error};
-    return {};
-}
-
-// The journal's verdict on the files as they are, acted on: completed,
-// undone, or left as it is; none where the save was whole but for its
-// journal.
-std::optional<FinishedSave> settle(const SaveJournal &journal)
-{
-    const std::array<FileState, 2> states{stateOf(journal.files[0]), stateOf(journal.files[1])};
-    for (int i = 0; i < 2; ++i)
-        if (!states[i].problem.isEmpty())
-            return leftAsItIs(journal.slot, journal.files[i].file, states[i].problem);
-    const auto all = [&](auto test) { return std::all_of(states.begin(), states.end(), test); };
-    if (all([](const FileState &s) { return s.holds == Holds::New; }))
-        return std::nullopt;
-    if (all([](const FileState &s) { return s.holds == Holds::New || s.newTextReady; }) &&
-        rollForward(journal, states).ok() && syncFolders(journal).ok())
-        return FinishedSave{journal.slot, FinishedSave::Completed, {}, {}};
-    if (FileProblem p = rollBack(journal); !p.ok())
-        return leftAsItIs(journal.slot, p.path, p.reason);
-    if (FileResult r = syncFolders(journal); !r.ok())
-        return leftAsItIs(journal.slot, QFileInfo(journal.files[0].file).absolutePath(), r.error);
-    return FinishedSave{journal.slot, FinishedSave::Undone, {}, {}};
-}
-
-// Writes both new texts beside their files, with their files' modes.
-SaveResult writeTemporaries(const QString &folder, const SaveJournal &journal,
-                            const std::array<QByteArray, 2> &bytes)
-{
-    for (int i = 0; i < 2; ++i) {
-        const JournalFile &f = journal.files[i];
-        if (const FileResult r = files::writeNewFile(f.temporary, bytes[i], f.mode); !r.ok()) {
-            // Nothing was moved: what cannot be removed now goes later.
-            cleanUp(folder, journal);
-            return failed(journal.slot, i, f.file, r.error);
+        if (const QString why = inTheWay(f, now); !why.isNull()) {
+            if (problem.ok())
+                problem = {journal.slot, f.file, why};
+            continue;
         }
+        if (const FileResult r = files::moveFile(f.temporary, f.file); !r.ok())
+            return leftAsItIs(journal.slot, f.file, r.error, FinishedSave::NextStart);
+        moved = true;
     }
-    return {};
-}
-
-// Moves both new texts in and puts them on the disk. Where that fails, the
-// old pair is put back before the failure is told; where even that fails,
-// the journal stays for the next start, and the save is unfinished.
-SaveResult moveIn(const QString &folder, const SaveJournal &journal)
-{
-    for (int i = 0; i < 2; ++i) {
-        FileResult r = files::moveFile(journal.files[i].temporary, journal.files[i].file);
-        if (r.ok() && i == 1)
-            r = syncFolders(journal);
-        if (r.ok())
-            continue;
-        const SaveResult failure = failed(journal.slot, i, journal.files[i].file, r.error);
-        if (!rollBack(journal).ok())
-            return {SaveResult::Unfinished, failure.problem};
-        if (syncFolders(journal).ok())
-            cleanUp(folder, journal);
-        return failure;
-    }
-    // A journal that cannot be removed yet goes at the next save or start.
-    cleanUp(folder, journal);
-    return {};
+    if (const FileProblem p = syncFolders(journal.slot, foldersOf(journal)); !p.ok())
+        return leftAsItIs(journal.slot, p.path, p.reason, FinishedSave::NextStart);
+    const QString path = journalPath(folder, journal.slot);
+    FileProblem journalLeft;
+    if (const FileResult r = files::removeFile(path); !r.ok())
+        journalLeft = {journal.slot, path, r.error};
+    removeLeftovers(folder, journal.slot);
+    if (!problem.ok())
+        return FinishedSave{journal.slot, FinishedSave::LeftAsItIs, problem,
+                            FinishedSave::SaveAgain, journalLeft};
+    if (moved)
+        return FinishedSave{journal.slot, FinishedSave::Completed, {}, {}, journalLeft};
+    return std::nullopt;
 }
 
 } // namespace
 
-SaveResult saveWithJournal(const FolderLock &, const QString &folder, int slot,
+SaveResult saveWithJournal(const files::FileLock &, const QString &folder, int slot,
                            const std::array<QStringView, 2> &texts)
 {
     const std::array<QString, 2> paths = slotFiles(folder, slot);
-    SaveJournal journal{slot, SaveJournal::Saving, {}};
+    SaveJournal journal{slot, {}};
     std::array<QByteArray, 2> bytes;
     for (int i = 0; i < 2; ++i) {
-        if (const QString why = files::whyNotReplaceable(paths[i]); !why.isEmpty())
+        if (const QString why = files::whyNotReplaceable(paths[i]); !why.isNull())
             return failed(slot, i, paths[i], why);
         const QString file = files::resolvedFile(paths[i]);
-        FileBytes old = load(file);
+        if (const QString why = sameFileAs(folder, slot, i, file); !why.isNull())
+            return failed(slot, i, paths[i], why);
+        const FileBytes old = load(file);
         if (!old.ok())
             return failed(slot, i, file, old.error);
         bytes[i] = unicode_text::encodeText(texts[i]);
-        journal.files[i] = {file,
-                            temporaryFor(file),
-                            old.exists ? std::optional(std::move(old.bytes)) : std::nullopt,
-                            bytes[i].size(),
-                            sha256(bytes[i]),
-                            files::modeOf(file)};
+        journal.files[i] = {file, temporaryFor(file),
+                            old.exists ? std::optional(sha256(old.bytes)) : std::nullopt,
+                            bytes[i].size(), sha256(bytes[i])};
     }
-    if (journal.files[0].file == journal.files[1].file)
-        return {
-            SaveResult::CaptionNotSaved,
-            {slot, paths[1],
-             SlotTexts::tr("It is the same file as %1.").arg(QDir::toNativeSeparators(paths[0]))}};
-    removeStrayTemporaries(journal);
-    if (const FileResult r = writeJournal(folder, journal); !r.ok())
-        return {SaveResult::NotSaved, {slot, journalPath(folder, slot), r.error}};
-    if (SaveResult r = writeTemporaries(folder, journal, bytes); r.status != SaveResult::Saved)
+    if (SaveResult r = writeTemporaries(journal, bytes); r.status != SaveResult::Saved)
         return r;
+    // The new texts' entries on the disk before the journal names them.
+    FileProblem p = syncFolders(slot, foldersOf(journal), folder);
+    if (!p.ok()) {
+        removeTemporaries(journal);
+        return {SaveResult::NotSaved, p};
+    }
+    if (const FileResult r = writeJournal(folder, journal); !r.ok()) {
+        removeTemporaries(journal);
+        return {SaveResult::NotSaved, {slot, journalPath(folder, slot), r.error}};
+    }
+    if (p = syncFolders(slot, {folder}); !p.ok())
+        return takeBack(folder, journal, {SaveResult::NotSaved, p});
     return moveIn(folder, journal);
 }
 
-std::optional<FinishedSave> finishSave(const FolderLock &, const QString &folder, int slot)
+std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &folder, int slot)
 {
-    removeJournalTemporaries(folder, slot);
     const QString path = journalPath(folder, slot);
-    const FileBytes read = files::loadFileBytes(path, kMaxJournalBytes, files::Links::Refuse);
-    if (!read.exists)
+    const FileBytes read = files::loadFileBytes(path, kJournalLimit, files::Links::Refuse);
+    if (!read.exists) {
+        removeLeftovers(folder, slot);
         return std::nullopt;
-    std::optional<SaveJournal> journal =
-        read.ok() ? decodeJournal(read.bytes, folder) : std::nullopt;
-    std::optional<FinishedSave> finished;
+    }
+    if (!read.ok())
+        return leftAsItIs(slot, path, SlotTexts::tr("It could not be read: %1").arg(read.error),
+                          saveRemedy(folder));
+    const std::optional<SaveJournal> journal = decodeJournal(read.bytes, folder);
     if (!journal || journal->slot != slot)
-        finished = leftAsItIs(slot, path,
-                              SlotTexts::tr("It is not a whole journal of this program, so "
-                                            "the save it began cannot be finished."));
-    else if (const FileProblem p = notTheSlots(folder, *journal); !p.ok())
-        finished = leftAsItIs(slot, p.path, p.reason);
-    else if (journal->state == SaveJournal::Saving)
-        finished = settle(*journal);
-
-    // Left as it is until the next save, which writes its own journal over it.
-    if (finished && finished->outcome == FinishedSave::LeftAsItIs)
-        return finished;
-    // Nothing to tell where the save was whole, or ended, but for its
-    // journal and temporary files.
-    const FileProblem journalLeft = cleanUp(folder, *journal);
-    if (finished)
-        finished->journalLeft = journalLeft;
-    return finished;
+        return leftAsItIs(slot, path,
+                          SlotTexts::tr("It is not a whole journal of this program, so the "
+                                        "save it began cannot be finished."),
+                          saveRemedy(folder));
+    if (const FileProblem p = notTheSlots(folder, *journal); !p.ok())
+        return leftAsItIs(slot, p.path, p.reason, saveRemedy(folder));
+    return settle(folder, *journal);
 }
 
 } // namespace name_slots

@@ -16,13 +16,14 @@ class SlotTexts
     Q_DECLARE_TR_FUNCTIONS(name_slots::SlotStore)
 };
 
-// A slot file that could not be read or written, and why.
+// A slot file, or the slot folder (slot 0 where it concerns every slot),
+// that could not be read or written, and why. Ok while the reason is null.
 struct FileProblem
 {
     int slot = 0;
     QString path;
     QString reason;
-    bool ok() const { return reason.isEmpty(); }
+    bool ok() const { return reason.isNull(); }
 };
 
 struct CaptionsRead
@@ -32,32 +33,42 @@ struct CaptionsRead
     QList<FileProblem> problems;
 };
 
-// A save either stores both files of the slot or changes neither; where a
-// failure could not be undone either, the next start finishes it.
+// A save stores both files of the slot, or, where it fails before its
+// journal decides it, changes neither. Once decided, a save that could not
+// move both new texts in is finished by the next start.
 struct SaveResult
 {
     enum Status {
         Saved,
-        NameNotSaved,    // the problem is with the name's file
-        CaptionNotSaved, // the problem is with the caption's file
-        NotSaved,        // the problem is with the folder, its lock or the save's journal
-        Unfinished,      // the name's file holds the new name; the next start finishes the save
+        NameNotSaved,    // nothing changed; the problem is with the name's file
+        CaptionNotSaved, // nothing changed; the problem is with the caption's file
+        NotSaved,        // nothing changed; the problem is with the folder, its lock or the journal
+        Unfinished,      // decided, not done: the next start finishes it
     };
     Status status = Saved;
     FileProblem problem;
+    int moved = 0; // when unfinished: 0 both files hold the old texts, 1 the name is
+                   // new, 2 both are new but may not be on the disk yet
 };
 
 // What the start did with a save that was cut short (the program killed,
-// the power lost): completed, if both new texts were whole on the disk, or
-// else undone. Either way the slot's two files agree again. Where a file is
-// not as the save's journal says, or the journal is not whole, nothing is
-// changed.
+// the power lost), where the slot's files changed or could not be made a
+// pair: completed, where it moved a new text in; left as it is, naming the
+// file in the way, where the journal could not be acted on or a file was
+// not as the journal says.
 struct FinishedSave
 {
-    enum Outcome { Completed, Undone, LeftAsItIs };
+    enum Outcome { Completed, LeftAsItIs };
+    // What clears a save left as it is.
+    enum Remedy {
+        SaveAgain,      // saving the slot again
+        FolderReadOnly, // the folder made writable, then a save
+        NextStart,      // the problem put right: the next start finishes the save
+    };
     int slot = 0;
     Outcome outcome = Completed;
-    FileProblem problem;     // the file in the way, when left as it is
+    FileProblem problem; // the file in the way, when left as it is
+    Remedy remedy = SaveAgain;
     FileProblem journalLeft; // the journal, when it could not be removed yet
 };
 

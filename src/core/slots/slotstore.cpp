@@ -10,29 +10,22 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <filesystem>
-#include <system_error>
 
 namespace name_slots {
 namespace {
 
 using unicode_text::TextFileResult;
 
-// Makes the slot folder, or says why it cannot be made: a file in the way
-// of it or of a folder above it is named.
-FileProblem makeFolder(int slot, const QString &folder)
+// Why the folder cannot hold the slots: a link that leads nowhere, or
+// something else in its place. Null where it is a folder, or not there yet.
+QString folderProblem(const QString &folder)
 {
-    for (QFileInfo above(folder); !above.isRoot(); above.setFile(above.absolutePath())) {
-        if (above.isDir())
-            break;
-        if (files::isThere(above.filePath()))
-            return {slot, above.absoluteFilePath(), SlotStore::tr("It is a file, not a folder.")};
-    }
-    std::error_code error;
-    std::filesystem::create_directories(QDir(folder).filesystemAbsolutePath(), error);
-    if (error)
-        return {slot, folder, QString::fromLocal8Bit(error.message())};
-    return {};
+    QString inTheWay;
+    if (files::isThere(folder) && files::resolvedFile(folder).isNull())
+        return files::makeFolder(folder, inTheWay).error;
+    const QFileInfo info(folder);
+    return info.exists() && !info.isDir() ? SlotStore::tr("It is a file, not a folder.")
+                                          : QString();
 }
 
 } // namespace
@@ -46,32 +39,48 @@ QString withoutFinalLineBreak(QString text)
     return text;
 }
 
-SlotStore::SlotStore(QString folder, QString legacyFolder)
-    : m_folder(std::move(folder)), m_legacyFolder(std::move(legacyFolder))
+SlotStore::SlotStore(QString folder, QString legacyFolder, QString problem)
+    : m_folder(std::move(folder)), m_legacyFolder(std::move(legacyFolder)),
+      m_problem(std::move(problem))
 {}
 
 SlotStore SlotStore::forUser()
 {
     files::UserFolders folders = files::userFolders(QCoreApplication::organizationName(),
                                                     QCoreApplication::applicationName());
-    return SlotStore(std::move(folders.folder), std::move(folders.legacyFolder));
+    return SlotStore(std::move(folders.folder), std::move(folders.legacyFolder),
+                     std::move(folders.problem));
+}
+
+// The folder in the one spelling the system gives it, so that the lock,
+// the journal, Save, Open and the start agree whatever spelling the
+// folder was given in; as given while it is not there.
+QString SlotStore::resolvedFolder() const
+{
+    const QString resolved = files::resolvedFile(m_folder);
+    return resolved.isNull() ? m_folder : resolved;
 }
 
 // A slot's name and caption are read from one folder, so that they stay a
 // pair: the legacy folder only for a slot with neither file in the folder.
 QString SlotStore::readPath(const NameSlot &slot, const char *file) const
 {
-    const auto there = [this](const char *name) {
-        return files::isThere(QDir(m_folder).filePath(QString::fromLatin1(name)));
+    const QDir folder(resolvedFolder());
+    const auto there = [&](const char *name) {
+        return files::isThere(folder.filePath(QString::fromLatin1(name)));
     };
     const bool legacy =
         !m_legacyFolder.isEmpty() && !there(slot.dataFile) && !there(slot.captionFile);
-    return QDir(legacy ? m_legacyFolder : m_folder).filePath(QString::fromLatin1(file));
+    return legacy ? QDir(m_legacyFolder).filePath(QString::fromLatin1(file))
+                  : folder.filePath(QString::fromLatin1(file));
 }
 
 CaptionsRead SlotStore::readCaptions() const
 {
     CaptionsRead read;
+    const QString problem = m_problem.isNull() ? folderProblem(m_folder) : m_problem;
+    if (!problem.isNull())
+        read.problems << FileProblem{0, m_folder, problem};
     for (const NameSlot &slot : kSlots) {
         const QString path = readPath(slot, slot.captionFile);
         const TextFileResult r = unicode_text::loadTextFile(path);
@@ -92,36 +101,43 @@ CaptionsRead SlotStore::readCaptions() const
     return read;
 }
 
+// A save cut short earlier needs no finishing first: this one's journal
+// replaces its journal, and this save replaces both files.
 SaveResult SlotStore::save(int number, QStringView name, QStringView caption) const
 {
-    if (FileProblem p = makeFolder(number, m_folder); !p.ok())
+    if (!m_problem.isNull())
+        return {SaveResult::NotSaved, {number, m_folder, m_problem}};
+    QString inTheWay;
+    if (const files::FileResult r = files::makeFolder(m_folder, inTheWay); !r.ok())
+        return {SaveResult::NotSaved, {number, inTheWay, r.error}};
+    const QString folder = resolvedFolder();
+    files::FileLock lock;
+    if (FileProblem p = lockFolder(lock, folder, number); !p.ok())
         return {SaveResult::NotSaved, std::move(p)};
-    FolderLock lock(m_folder);
-    if (const auto failure = lock.take(number))
-        return {SaveResult::NotSaved, failure->problem};
-    // One cut short since the start is finished first, the way the start
-    // would, without a word: this save replaces it either way, and its
-    // journal replaces one left as it is.
-    (void)finishSave(lock, m_folder, number);
-    return saveWithJournal(lock, m_folder, number, {name, caption});
+    return saveWithJournal(lock, folder, number, {name, caption});
 }
 
 QList<FinishedSave> SlotStore::finishInterruptedSaves() const
 {
-    const QList<int> journals = slotsWithJournals(m_folder);
-    if (journals.isEmpty())
+    const QString folder = resolvedFolder();
+    const QList<int> pending = slotsToFinish(folder);
+    if (pending.isEmpty())
         return {};
-    FolderLock lock(m_folder);
-    if (const auto failure = lock.take(journals.first())) {
-        // A journal that a running copy holds the lock for is that copy's
-        // save in progress, not one cut short.
-        if (failure->heldByAnotherCopy)
-            return {};
-        return {{journals.first(), FinishedSave::LeftAsItIs, failure->problem, {}}};
-    }
+    // A journal whose lock a running copy holds is that copy's save in
+    // progress; the start does not wait for it.
+    files::FileLock lock;
+    const files::FileLock::Attempt attempt = lock.tryLock(lockPath(folder));
+    if (attempt.state == files::FileLock::Held)
+        return {};
+    if (attempt.state == files::FileLock::Failed)
+        return {{pending.first(),
+                 FinishedSave::LeftAsItIs,
+                 lockProblem(folder, pending.first(), attempt.reason),
+                 FinishedSave::NextStart,
+                 {}}};
     QList<FinishedSave> finished;
-    for (const int slot : journals)
-        if (const std::optional<FinishedSave> f = finishSave(lock, m_folder, slot))
+    for (const int slot : pending)
+        if (const std::optional<FinishedSave> f = finishSave(lock, folder, slot))
             finished << *f;
     return finished;
 }

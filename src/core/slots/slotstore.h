@@ -20,7 +20,10 @@ class SlotStore
 public:
     // Slots are saved in folder. A slot with neither of its files in folder
     // yet is read from legacyFolder, where earlier versions kept the slots.
-    explicit SlotStore(QString folder, QString legacyFolder = QString());
+    // A store whose folder has a problem (a name the system cannot be given)
+    // reads nothing from it and saves nothing.
+    explicit SlotStore(QString folder, QString legacyFolder = QString(),
+                       QString problem = QString());
 
     // The per-user store: the application data folder, with the root of
     // drive C: as the legacy folder on Windows.
@@ -39,16 +42,18 @@ public:
 
     OpenResult open(int slot) const;
 
-    // Completes or undoes every save that was cut short, before anything is
-    // read. Takes the folder's lock only when there is something to do, and
-    // waits for another running copy's save to end.
+    // Finishes every save that was cut short, before anything is read.
+    // Takes the folder's lock only when there is something to do, and leaves
+    // all to another running copy that holds it.
     QList<FinishedSave> finishInterruptedSaves() const;
 
 private:
+    QString resolvedFolder() const;
     QString readPath(const NameSlot &slot, const char *file) const;
 
     QString m_folder;
     QString m_legacyFolder;
+    QString m_problem;
 };
 
 // The text of a slot file as stored: one line break at its very end, which

@@ -11,6 +11,7 @@
 #include "unicode_text/richtextbuffer.h"
 
 #include <QDir>
+#include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QValidator>
@@ -135,8 +136,24 @@ void Form1::setSlotCaption(int number, const QString &caption, const QString &sh
     m_slotItems[number - 1].save->setText(menuText);
 }
 
-// Saves cut short the last time are completed or undone before the captions
-// are read; says what was done with each.
+// What clears a save left as it is.
+static QString remedyText(name_slots::FinishedSave::Remedy remedy)
+{
+    switch (remedy) {
+    case name_slots::FinishedSave::SaveAgain:
+        return Form1::tr("Saving the slot again clears this; open it first to see which name "
+                         "it holds.");
+    case name_slots::FinishedSave::FolderReadOnly:
+        return Form1::tr("The slot folder is read-only: once it may be written to, saving the "
+                         "slot again clears this.");
+    case name_slots::FinishedSave::NextStart:
+        break;
+    }
+    return Form1::tr("Once that is put right, the next start finishes the save.");
+}
+
+// Saves cut short the last time are finished before the captions are read;
+// says what was done with each.
 QStringList Form1::interruptedSavesFinished()
 {
     QStringList told;
@@ -145,16 +162,12 @@ QStringList Form1::interruptedSavesFinished()
             told << tr("Saving slot %1 was cut short the last time. The save has now been "
                        "completed: the slot holds the name that was being saved.")
                         .arg(f.slot);
-        else if (f.outcome == name_slots::FinishedSave::Undone)
-            told << tr("Saving slot %1 was cut short the last time. The save has now been "
-                       "undone: the slot holds the name it held before.")
-                        .arg(f.slot);
         else
-            told << tr("Saving slot %1 was cut short the last time. Its files were left as "
-                       "they are, because this file is in the way:\n%2\n\n%3\n\nSaving the "
-                       "slot again clears this; open it first to see which name it holds.")
+            told << tr("Saving slot %1 was cut short the last time, and this file is in the "
+                       "way of finishing it:\n%2\n\n%3\n\n%4")
                         .arg(f.slot)
-                        .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason);
+                        .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason,
+                             remedyText(f.remedy));
         if (!f.journalLeft.ok())
             told << tr("The save's journal could not be removed yet; it will be at the next "
                        "start or save:\n%1\n\n%2")
@@ -174,9 +187,11 @@ void Form1::loadSlotCaptions()
     m_uniBox1->setVisible(false);
 
     for (const FileProblem &p : read.problems)
-        told << tr("Could not read the caption of slot %1 from\n%2\n\n%3")
-                    .arg(p.slot)
-                    .arg(QDir::toNativeSeparators(p.path), p.reason);
+        told << (p.slot == 0 ? tr("The slots cannot be kept in the folder\n%1\n\n%2")
+                                   .arg(QDir::toNativeSeparators(p.path), p.reason)
+                             : tr("Could not read the caption of slot %1 from\n%2\n\n%3")
+                                   .arg(p.slot)
+                                   .arg(QDir::toNativeSeparators(p.path), p.reason));
     // Told once the window is on the screen, in one message.
     if (!told.isEmpty())
         QMetaObject::invokeMethod(
@@ -193,15 +208,19 @@ void Form1::saveSlot(int number)
         return;
     }
     const QString caption = ui->Text1->text();
+    // A save may wait for another copy's: the window paints, and says it is busy.
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
     const name_slots::SaveResult r = m_store.save(number, m_uniBox1->wholeText(), caption);
+    QGuiApplication::restoreOverrideCursor();
+    // Until the next start an emptied name box leaves the items empty, not on
+    // the default caption; they show what the caption's file holds.
+    if (r.status == name_slots::SaveResult::Saved || r.moved == 2)
+        setSlotCaption(number, caption, caption);
     switch (r.status) {
     case name_slots::SaveResult::Saved:
-        // Until the next start an emptied name box leaves the items empty,
-        // not on the default caption.
-        setSlotCaption(number, caption, caption);
         break;
     case name_slots::SaveResult::NameNotSaved:
-        warnAbout(tr("Could not save the name to\n%1\n\n%2"), r.problem);
+        warnAbout(tr("Nothing was saved: the name could not be saved to\n%1\n\n%2"), r.problem);
         break;
     case name_slots::SaveResult::CaptionNotSaved:
         warnAbout(tr("Nothing was saved: the slot's caption could not be saved to\n%1\n\n%2"),
@@ -211,12 +230,24 @@ void Form1::saveSlot(int number)
         warnAbout(tr("Nothing was saved, because of\n%1\n\n%2"), r.problem);
         break;
     case name_slots::SaveResult::Unfinished:
-        // The caption's file may still hold the old caption: the items keep it.
-        warnAbout(tr("The slot holds the new name, but its save could not be finished because "
-                     "of\n%1\n\n%2\n\nThe program finishes it the next time it starts."),
-                  r.problem);
+        warnAbout(unfinishedText(r.moved), r.problem);
         break;
     }
+}
+
+// What the slot's files hold after a save that the next start finishes;
+// %1 is the file and %2 the reason.
+QString Form1::unfinishedText(int moved)
+{
+    if (moved == 0)
+        return tr("The slot still holds its old name and caption, because of\n%1\n\n%2\n\n"
+                  "The save is not lost: the program completes it the next time it starts.");
+    if (moved == 1)
+        return tr("The slot holds the new name, but still the old caption, because of\n%1\n\n"
+                  "%2\n\nThe program completes the save the next time it starts.");
+    return tr("The slot holds the new name and caption, but they may not be on the disk yet, "
+              "because of\n%1\n\n%2\n\nThe program completes the save the next time it "
+              "starts.");
 }
 
 void Form1::openSlot(int number)

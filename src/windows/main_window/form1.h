@@ -68,6 +68,7 @@ private:
     void loadSlotCaptions();
     void setSlotCaption(int number, const QString &caption, const QString &shown);
     QStringList interruptedSavesFinished();
+    static QString unfinishedText(int moved);
 
     std::unique_ptr<Ui::Form1> ui;
     name_slots::SlotStore m_store;
