@@ -3,7 +3,6 @@
 #include "cut_short_save.h"
 #include "file_bytes.h"
 #include "files/systemfile.h"
-#include "slots/folderlock.h"
 #include "slots/slotstore.h"
 #include "unicode_text/codepage.h"
 #include "unicode_text/textfile.h"
@@ -720,7 +719,7 @@ static int holdLock()
 {
     const QString folder = qEnvironmentVariable("HOLD_SLOT_LOCK");
     files::FileLock lock;
-    if (!name_slots::lockFolder(lock, folder, 2).ok())
+    if (lock.tryLock(folder + "/.slots.lock").state != files::FileLock::Taken)
         return 1;
     std::puts("held");
     std::fflush(stdout);

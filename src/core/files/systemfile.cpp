@@ -61,4 +61,34 @@ bool isWritableFolder(const QString &folder)
     return QFileInfo(folder).isWritable();
 }
 
+FileResult folderInTheWay(const QString &folder, QString &inTheWay)
+{
+    for (QString above = folder; folderOf(above) != above; above = folderOf(above)) {
+        const QFileInfo info(above);
+        inTheWay = above;
+        if (info.isDir())
+            break;
+        if (info.isSymLink() && !info.exists())
+            return {QCoreApplication::translate("files", "It is a link that leads to no folder.")};
+        if (info.exists())
+            return {QCoreApplication::translate("files", "It is a file, not a folder.")};
+    }
+    return {};
+}
+
+// mkpath makes each missing folder in turn, as mkdir -p does, so that each
+// name is taken as the system takes it.
+FileResult makeFolder(const QString &folder, QString &inTheWay)
+{
+    if (FileResult r = folderInTheWay(folder, inTheWay); !r.ok())
+        return r;
+    inTheWay = folder;
+    return QDir().mkpath(folder) ? FileResult{} : FileResult{qt_error_string()};
+}
+
+QString errorText(int error)
+{
+    return qt_error_string(error);
+}
+
 } // namespace files

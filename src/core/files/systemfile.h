@@ -57,9 +57,12 @@ QString whyNotReplaceable(const QString &path);
 // Whether the program may make and remove files in the folder.
 bool isWritableFolder(const QString &folder);
 
+// What stands where the folder, or a folder above it, should be: inTheWay
+// names it. Ok where nothing does, the folder missing or not.
+FileResult folderInTheWay(const QString &folder, QString &inTheWay);
 // Makes the folder and those above it that are missing, taking the path as
-// the system does. Where it fails, inTheWay names the folder that could not
-// be made, or the thing in its place.
+// the system does; inTheWay names the folder that could not be made, or the
+// thing in its place.
 FileResult makeFolder(const QString &folder, QString &inTheWay);
 
 // Makes the new file path with exactly these bytes, synced to the disk;

@@ -2,35 +2,30 @@
 
 // The words both platforms' file calls use.
 
+#include "systemfile.h"
+
 #include <QCoreApplication>
 #include <QLocale>
 #include <QString>
 
-namespace files::texts {
+namespace files {
+
+// A read refused, with the reason.
+inline FileBytes refused(const QString &reason)
+{
+    return {true, QByteArray(), reason};
+}
+
+namespace texts {
 
 inline QString linkToNothing()
 {
     return QCoreApplication::translate("files", "It is a link that leads to no file.");
 }
 
-inline QString linkToNoFolder()
-{
-    return QCoreApplication::translate("files", "It is a link that leads to no folder.");
-}
-
-inline QString isALink()
-{
-    return QCoreApplication::translate("files", "It is a link, not a file.");
-}
-
 inline QString folderInPlace()
 {
     return QCoreApplication::translate("files", "It is a folder, not a file.");
-}
-
-inline QString notAFolder()
-{
-    return QCoreApplication::translate("files", "It is a file, not a folder.");
 }
 
 inline QString notRegular()
@@ -44,4 +39,5 @@ inline QString tooLarge(qint64 limit)
         .arg(QLocale::system().formattedDataSize(limit, 0));
 }
 
-} // namespace files::texts
+} // namespace texts
+} // namespace files

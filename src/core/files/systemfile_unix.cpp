@@ -15,11 +15,6 @@
 namespace files {
 namespace {
 
-FileBytes refused(const QString &reason)
-{
-    return {true, QByteArray(), reason};
-}
-
 // Closes fd when it goes out of scope, keeping errno as it was.
 struct Descriptor
 {
@@ -59,11 +54,6 @@ FileBytes readAll(int fd, qint64 limit)
 }
 
 } // namespace
-
-QString errorText(int error)
-{
-    return qt_error_string(error);
-}
 
 FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
 {
@@ -148,36 +138,6 @@ FileResult syncFolder(const QString &folder)
     return {};
 }
 
-// mkdir -p, one folder at a time, so that each name is taken as the system
-// takes it and the first thing in the way is the one named.
-FileResult makeFolder(const QString &folder, QString &inTheWay)
-{
-    const QByteArray path = name(folder);
-    struct stat status = {};
-    if (::stat(path.constData(), &status) == 0) {
-        if (S_ISDIR(status.st_mode))
-            return {};
-        inTheWay = folder;
-        return {texts::notAFolder()};
-    }
-    if (errno != ENOENT && errno != ENOTDIR) {
-        inTheWay = folder;
-        return {errorText(errno)};
-    }
-    if (errno == ENOENT && ::lstat(path.constData(), &status) == 0) {
-        inTheWay = folder;
-        return {texts::linkToNoFolder()};
-    }
-    if (const QString above = folderOf(folder); above != folder)
-        if (FileResult r = makeFolder(above, inTheWay); !r.ok())
-            return r;
-    if (::mkdir(path.constData(), 0777) != 0 && errno != EEXIST) {
-        inTheWay = folder;
-        return {errorText(errno)};
-    }
-    return {};
-}
-
 FileLock::~FileLock()
 {
     // Closing the file frees its lock; the file itself stays for the next
@@ -199,7 +159,7 @@ FileLock::Attempt FileLock::tryLock(const QString &path)
             error = errno;
     }
     if (fd < 0 && error == ELOOP)
-        return {Failed, texts::isALink()};
+        return {Failed, QCoreApplication::translate("files", "It is a link, not a file.")};
     if (fd < 0 && error == EACCES && isThere(path))
         return {Failed, QCoreApplication::translate(
                             "files", "%1. Removing the lock file clears this: the program "

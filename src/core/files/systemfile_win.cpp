@@ -22,17 +22,7 @@ FileResult lastError()
     return {errorText(int(GetLastError()))};
 }
 
-FileBytes refused(const QString &reason)
-{
-    return {true, QByteArray(), reason};
-}
-
 } // namespace
-
-QString errorText(int error)
-{
-    return qt_error_string(error);
-}
 
 FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
 {
@@ -110,26 +100,6 @@ FileResult syncFolder(const QString &folder)
     const FileResult result = FlushFileBuffers(dir) ? FileResult{} : lastError();
     CloseHandle(dir);
     return result;
-}
-
-FileResult makeFolder(const QString &folder, QString &inTheWay)
-{
-    for (QString above = folder; !above.isEmpty(); above = folderOf(above)) {
-        const QFileInfo info(above);
-        if (info.isDir())
-            break;
-        if (isThere(above)) {
-            inTheWay = above;
-            return {texts::notAFolder()};
-        }
-        if (folderOf(above) == above)
-            break;
-    }
-    if (!QDir().mkpath(folder)) {
-        inTheWay = folder;
-        return {errorText(int(GetLastError()))};
-    }
-    return {};
 }
 
 FileLock::~FileLock()

@@ -163,7 +163,6 @@ files::FileResult writeJournal(const QString &folder, const SaveJournal &journal
 
 void removeLeftovers(const QString &folder, int slot)
 {
-    const NameSlot &s = slotNumbered(slot);
     const QDir dir(folder);
     const QString journalPrefix = QFileInfo(journalPath(folder, slot)).fileName() + u'.';
     for (const QString &name :
@@ -176,8 +175,8 @@ void removeLeftovers(const QString &folder, int slot)
             kMagic.startsWith(read.bytes.first(qMin(read.bytes.size(), kMagic.size()))))
             (void)files::removeFile(dir.filePath(name));
     }
-    for (const char *slotFile : {s.dataFile, s.captionFile}) {
-        const QString file = files::resolvedFile(dir.filePath(QString::fromLatin1(slotFile)));
+    for (int i = 0; i < 2; ++i) {
+        const QString file = files::resolvedFile(slotFile(folder, slot, i));
         if (file.isNull())
             continue;
         const QDir beside(files::folderOf(file));

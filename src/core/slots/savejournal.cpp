@@ -13,23 +13,25 @@
 //
 // The start acts by what it finds on disk, whatever step a save reached:
 //
-//   journal           slot files               the start                      function
-//   none              -                        removes the temporaries        removeLeftovers
-//   unreadable, not   -                        leaves all, names the journal  leftAsItIs
-//   whole, or another
-//   slot's
-//   whole             not the files it names   leaves all, names the file     notTheSlots
-//   whole             each new                 removes the journal, silently  settle
-//   whole             one or both as they      moves each new text in, tells  settle, moveIn
-//                     were, temporaries whole  "completed"
-//   whole             one changed since, or    moves the other in, names it,  settle
-//                     its temporary not whole  removes the journal
-//   whole             a move or sync fails     leaves the journal for the     settle
-//                                              next start, names the file
+//      journal          slot files                  the start                        function
+//   1  none             -                           removes the temporaries         removeLeftovers
+//   2  unreadable, not  -                           leaves all, names the journal    finishSave
+//      whole, or
+//      another slot's
+//   3  whole            not the files it names now  leaves all, names the file       notTheSlots
+//   4  whole            each holds its new text     removes the journal, silently    settle
+//   5  whole            each new, or as it was      moves the new texts in, tells    settle
+//                       with a whole temporary      "completed"
+//   6  whole            one changed since, or its   moves the other's in, names the  settle
+//                       temporary not whole         one, removes the journal
 //
-// Finishing is safe to repeat: it only moves whole new texts over files
-// that hold what the journal says they held, every move is on the disk
-// before the journal goes, and the journal goes last.
+// The test saveCutShort has a row for each: 1 "writing the temporary files",
+// 2 "a journal torn", 3 "the name's link leads to another file now",
+// 4 "removing the journal", 5 "moving them in", 6 "the name changed since".
+// Where a move or a sync of the start's fails, the journal stays for the
+// next start. Finishing is safe to repeat: it only moves whole new texts
+// over files that hold what the journal says they held, every move is on
+// the disk before the journal goes, and the journal goes last.
 
 #include "savejournal.h"
 
@@ -51,14 +53,6 @@ FileBytes load(const QString &path, files::Links links = files::Links::Follow)
     return files::loadFileBytes(path, unicode_text::kMaxTextFileBytes, links);
 }
 
-std::array<QString, 2> slotFiles(const QString &folder, int slot)
-{
-    const NameSlot &s = slotNumbered(slot);
-    const QDir dir(folder);
-    return {dir.filePath(QString::fromLatin1(s.dataFile)),
-            dir.filePath(QString::fromLatin1(s.captionFile))};
-}
-
 SaveResult failed(int slot, int file, const QString &path, const QString &reason)
 {
     return {file == 0 ? SaveResult::NameNotSaved : SaveResult::CaptionNotSaved,
@@ -71,23 +65,15 @@ FinishedSave leftAsItIs(int slot, const QString &path, const QString &reason,
     return {slot, FinishedSave::LeftAsItIs, {slot, path, reason}, remedy, {}};
 }
 
-// What clears a journal left as it is: the next save replaces it, where the
-// folder lets it.
-FinishedSave::Remedy saveRemedy(const QString &folder)
-{
-    return files::isWritableFolder(folder) ? FinishedSave::SaveAgain : FinishedSave::FolderReadOnly;
-}
-
 // A slot file that is another of the six slot files, through a link.
 QString sameFileAs(const QString &folder, int slot, int index, const QString &file)
 {
-    for (const NameSlot &other : kSlots) {
-        const std::array<QString, 2> paths = slotFiles(folder, other.number);
+    for (const NameSlot &other : kSlots)
         for (int i = 0; i < 2; ++i)
-            if ((other.number != slot || i < index) && files::resolvedFile(paths[i]) == file)
+            if ((other.number != slot || i < index) &&
+                files::resolvedFile(slotFile(folder, other.number, i)) == file)
                 return SlotTexts::tr("It is the same file as %1.")
-                    .arg(QDir::toNativeSeparators(paths[i]));
-    }
+                    .arg(QDir::toNativeSeparators(slotFile(folder, other.number, i)));
     return QString();
 }
 
@@ -171,10 +157,9 @@ SaveResult moveIn(const QString &folder, const SaveJournal &journal)
 // A journal acts only on the files that the slot's files resolve to now.
 FileProblem notTheSlots(const QString &folder, const SaveJournal &journal)
 {
-    const std::array<QString, 2> paths = slotFiles(folder, journal.slot);
     for (int i = 0; i < 2; ++i)
-        if (files::resolvedFile(paths[i]) != journal.files[i].file)
-            return {journal.slot, paths[i],
+        if (files::resolvedFile(slotFile(folder, journal.slot, i)) != journal.files[i].file)
+            return {journal.slot, slotFile(folder, journal.slot, i),
                     SlotTexts::tr("The slot's link leads to another file now.")};
     return {};
 }
@@ -234,15 +219,15 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
 SaveResult saveWithJournal(const files::FileLock &, const QString &folder, int slot,
                            const std::array<QStringView, 2> &texts)
 {
-    const std::array<QString, 2> paths = slotFiles(folder, slot);
     SaveJournal journal{slot, {}};
     std::array<QByteArray, 2> bytes;
     for (int i = 0; i < 2; ++i) {
-        if (const QString why = files::whyNotReplaceable(paths[i]); !why.isNull())
-            return failed(slot, i, paths[i], why);
-        const QString file = files::resolvedFile(paths[i]);
-        if (const QString why = sameFileAs(folder, slot, i, file); !why.isNull())
-            return failed(slot, i, paths[i], why);
+        const QString path = slotFile(folder, slot, i), file = files::resolvedFile(path);
+        QString why = files::whyNotReplaceable(path);
+        if (why.isNull())
+            why = sameFileAs(folder, slot, i, file);
+        if (!why.isNull())
+            return failed(slot, i, path, why);
         const FileBytes old = load(file);
         if (!old.ok())
             return failed(slot, i, file, old.error);
@@ -276,18 +261,21 @@ std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &f
         removeLeftovers(folder, slot);
         return std::nullopt;
     }
-    if (!read.ok())
-        return leftAsItIs(slot, path, SlotTexts::tr("It could not be read: %1").arg(read.error),
-                          saveRemedy(folder));
-    const std::optional<SaveJournal> journal = decodeJournal(read.bytes, folder);
-    if (!journal || journal->slot != slot)
-        return leftAsItIs(slot, path,
-                          SlotTexts::tr("It is not a whole journal of this program, so the "
-                                        "save it began cannot be finished."),
-                          saveRemedy(folder));
-    if (const FileProblem p = notTheSlots(folder, *journal); !p.ok())
-        return leftAsItIs(slot, p.path, p.reason, saveRemedy(folder));
-    return settle(folder, *journal);
+    const std::optional<SaveJournal> journal =
+        read.ok() ? decodeJournal(read.bytes, folder) : std::nullopt;
+    FileProblem p{slot, path, read.error};
+    if (p.ok() && (!journal || journal->slot != slot))
+        p.reason = SlotTexts::tr("It is not a whole journal of this program, so the save it "
+                                 "began cannot be finished.");
+    if (p.ok())
+        p = notTheSlots(folder, *journal);
+    if (p.ok())
+        return settle(folder, *journal);
+    // The next save replaces the journal, where the folder lets it.
+    return FinishedSave{slot, FinishedSave::LeftAsItIs, p,
+                        files::isWritableFolder(folder) ? FinishedSave::SaveAgain
+                                                        : FinishedSave::FolderReadOnly,
+                        {}};
 }
 
 } // namespace name_slots

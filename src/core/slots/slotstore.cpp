@@ -1,31 +1,59 @@
 #include "slotstore.h"
 
 #include "files/systemfile.h"
-#include "folderlock.h"
 #include "savejournal.h"
 #include "slottable.h"
 #include "unicode_text/codepage.h"
 #include "unicode_text/textfile.h"
 
 #include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QThread>
 
 namespace name_slots {
 namespace {
 
 using unicode_text::TextFileResult;
 
-// Why the folder cannot hold the slots: a link that leads nowhere, or
-// something else in its place. Null where it is a folder, or not there yet.
-QString folderProblem(const QString &folder)
+// How long a save waits for another running copy's save to end, and how
+// often it looks.
+constexpr int kLockWaitMs = 3000;
+constexpr int kLookMs = 50;
+
+// The lock, ".slots.lock", keeps two running copies from saving into one
+// folder, or finishing a save there, at once. It is made once and never
+// removed; the system frees it when its holder ends, however it ends.
+QString lockPath(const QString &folder)
 {
-    QString inTheWay;
-    if (files::isThere(folder) && files::resolvedFile(folder).isNull())
-        return files::makeFolder(folder, inTheWay).error;
-    const QFileInfo info(folder);
-    return info.exists() && !info.isDir() ? SlotStore::tr("It is a file, not a folder.")
-                                          : QString();
+    return QDir(folder).filePath(QStringLiteral(".slots.lock"));
+}
+
+// The lock file where it is there; else the folder that cannot hold one.
+FileProblem lockProblem(const QString &folder, int slot, const QString &reason)
+{
+    return {slot, files::isThere(lockPath(folder)) ? lockPath(folder) : folder, reason};
+}
+
+// Waits a few seconds for another running copy's save; the windows paint
+// meanwhile, and what the user types waits.
+FileProblem lockFolder(files::FileLock &lock, const QString &folder, int slot)
+{
+    const QDeadlineTimer deadline(kLockWaitMs);
+    for (;;) {
+        const files::FileLock::Attempt attempt = lock.tryLock(lockPath(folder));
+        if (attempt.state == files::FileLock::Taken)
+            return {};
+        if (attempt.state == files::FileLock::Failed)
+            return lockProblem(folder, slot, attempt.reason);
+        if (deadline.hasExpired())
+            return {slot, lockPath(folder),
+                    SlotStore::tr("Another copy of the program is saving a slot; try again in a "
+                                  "moment.")};
+        QThread::msleep(kLookMs);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
 }
 
 } // namespace
@@ -78,9 +106,11 @@ QString SlotStore::readPath(const NameSlot &slot, const char *file) const
 CaptionsRead SlotStore::readCaptions() const
 {
     CaptionsRead read;
-    const QString problem = m_problem.isNull() ? folderProblem(m_folder) : m_problem;
-    if (!problem.isNull())
-        read.problems << FileProblem{0, m_folder, problem};
+    QString inTheWay = m_folder;
+    if (const files::FileResult r =
+            m_problem.isNull() ? files::folderInTheWay(m_folder, inTheWay) : files::FileResult{m_problem};
+        !r.ok())
+        read.problems << FileProblem{0, inTheWay, r.error};
     for (const NameSlot &slot : kSlots) {
         const QString path = readPath(slot, slot.captionFile);
         const TextFileResult r = unicode_text::loadTextFile(path);
@@ -105,10 +135,10 @@ CaptionsRead SlotStore::readCaptions() const
 // replaces its journal, and this save replaces both files.
 SaveResult SlotStore::save(int number, QStringView name, QStringView caption) const
 {
-    if (!m_problem.isNull())
-        return {SaveResult::NotSaved, {number, m_folder, m_problem}};
-    QString inTheWay;
-    if (const files::FileResult r = files::makeFolder(m_folder, inTheWay); !r.ok())
+    QString inTheWay = m_folder;
+    if (const files::FileResult r =
+            m_problem.isNull() ? files::makeFolder(m_folder, inTheWay) : files::FileResult{m_problem};
+        !r.ok())
         return {SaveResult::NotSaved, {number, inTheWay, r.error}};
     const QString folder = resolvedFolder();
     files::FileLock lock;
