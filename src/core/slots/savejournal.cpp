@@ -272,7 +272,9 @@ std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &f
     if (p.ok())
         return settle(folder, *journal);
     // The next save replaces the journal, where the folder lets it.
-    return FinishedSave{slot, FinishedSave::LeftAsItIs, p,
+    return FinishedSave{slot,
+                        FinishedSave::LeftAsItIs,
+                        p,
                         files::isWritableFolder(folder) ? FinishedSave::SaveAgain
                                                         : FinishedSave::FolderReadOnly,
                         {}};

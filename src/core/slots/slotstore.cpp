@@ -107,8 +107,8 @@ CaptionsRead SlotStore::readCaptions() const
 {
     CaptionsRead read;
     QString inTheWay = m_folder;
-    if (const files::FileResult r =
-            m_problem.isNull() ? files::folderInTheWay(m_folder, inTheWay) : files::FileResult{m_problem};
+    if (const files::FileResult r = m_problem.isNull() ? files::folderInTheWay(m_folder, inTheWay)
+                                                       : files::FileResult{m_problem};
         !r.ok())
         read.problems << FileProblem{0, inTheWay, r.error};
     for (const NameSlot &slot : kSlots) {
@@ -136,8 +136,8 @@ CaptionsRead SlotStore::readCaptions() const
 SaveResult SlotStore::save(int number, QStringView name, QStringView caption) const
 {
     QString inTheWay = m_folder;
-    if (const files::FileResult r =
-            m_problem.isNull() ? files::makeFolder(m_folder, inTheWay) : files::FileResult{m_problem};
+    if (const files::FileResult r = m_problem.isNull() ? files::makeFolder(m_folder, inTheWay)
+                                                       : files::FileResult{m_problem};
         !r.ok())
         return {SaveResult::NotSaved, {number, inTheWay, r.error}};
     const QString folder = resolvedFolder();
