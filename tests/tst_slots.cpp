@@ -1,6 +1,7 @@
 #include "common/unitext.h"
 #include "cut_short_save.h"
 #include "file_bytes.h"
+#include "files/systemfile.h"
 #include "find_named.h"
 #include "glyphs/glyphs.h"
 #include "main_window/form1.h"
@@ -22,6 +23,7 @@
 #include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <memory>
 #if GLYPHSMITH_LINUX_TESTS
 #include "private_mounts.h"
@@ -136,6 +138,7 @@ private slots:
 #if GLYPHSMITH_LINUX_TESTS
     void saveOnFullDiskChangesNothing();
     void captionNotReplacedKeepsItsCaption();
+    void saveWaitingForAnotherCopy();
 #endif
     void startTellsOfSavesCutShort_data();
     void startTellsOfSavesCutShort();
@@ -438,6 +441,27 @@ void TestSlots::captionNotReplacedKeepsItsCaption()
     QCOMPARE(read("data1.txt"), QByteArray("new"));
 }
 #endif
+
+// While a save waits for another copy's, the window goes on painting and
+// shows a busy cursor; the save goes on once that copy is done.
+void TestSlots::saveWaitingForAnotherCopy()
+{
+    auto otherCopy = std::make_unique<files::FileLock>();
+    QCOMPARE(otherCopy->tryLock(path(".slots.lock")).state, files::FileLock::Taken);
+    Run run(m_dir->path());
+    run.convert("new");
+    QCursor *cursor = nullptr;
+    QTimer::singleShot(300, run.form.get(), [&] {
+        cursor = QGuiApplication::overrideCursor();
+        QVERIFY(cursor && cursor->shape() == Qt::WaitCursor);
+        otherCopy.reset();
+    });
+    run.save(1);
+    QVERIFY(cursor);
+    QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    QVERIFY(run.warnings.isEmpty());
+    QCOMPARE(read("data1.txt"), QByteArray("new"));
+}
 
 // The longest captions the program accepts open the menus at once, inside
 // the screen, and a screen reader still reads them whole.

@@ -633,7 +633,9 @@ void TestSlotStore::saveCutShort_data()
     row("moving in, the other temporary file not whole",
         {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt=ne"},
         FinishedSave::LeftAsItIs, {"data2.txt=new", "mnuname2.txt=old"});
-    for (const char *how : {"torn", "changed", "first format", "another slot's", "foreign"})
+    // The last three with their checksums made anew.
+    for (const char *how :
+         {"torn", "changed", "another slot's", "foreign", "first format", "upper-case", "negative"})
         row(qPrintable(QStringLiteral("a journal %1").arg(how)),
             movingIn + QStringList{how, "data2.txt.old=backup"}, FinishedSave::LeftAsItIs, asLaid);
     row("files of the names a user might give",
@@ -669,17 +671,20 @@ void TestSlotStore::saveCutShort()
     if (laid.removeAll("foreign"))
         written.files[0].temporary = path("slots/data2.txt.old");
     const bool torn = laid.removeAll("torn"), changed = laid.removeAll("changed"),
+               upper = laid.removeAll("upper-case"), negative = laid.removeAll("negative"),
                first = laid.removeAll("first format"), noJournal = laid.removeAll("no journal");
     cut_short_save::lay(journal, laidIn, laid);
     QByteArray bytes = name_slots::encodeJournal(written, files::resolvedFile(laidIn));
-    if (changed) {
+    if (changed || upper) {
         qsizetype at = bytes.indexOf("\"newSha256\":\"") + 13;
         while (!std::isalpha(bytes[at]))
             ++at;
         bytes[at] = char(std::toupper(bytes[at]));
     }
-    if (first) // with its checksum made anew
-        bytes = cut_short_save::resealed(bytes.replace("journal 2\n", "journal 1\n"));
+    bytes.replace("journal 2\n", first ? "journal 1\n" : "journal 2\n")
+        .replace("\"newSize\":3", negative ? "\"newSize\":-1" : "\"newSize\":3");
+    if (upper || negative || first)
+        bytes = cut_short_save::resealed(bytes);
     file_bytes::write(name_slots::journalPath(laidIn, 2), torn ? bytes.chopped(2) : bytes);
     if (noJournal)
         QVERIFY(QFile::remove(name_slots::journalPath(laidIn, 2)));
