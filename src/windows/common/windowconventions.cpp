@@ -138,13 +138,13 @@ QFont designFont(const QString &family, qreal pointSize, QFont::Weight weight)
     if (family == QLatin1String(kMsSansSerif) &&
         (face != family || QFontInfo(font).family() != family)) {
         font.setStretch(kStandInStretch);
-#ifdef Q_OS_WIN
-        // GDI narrows a face only in whole pixels of its average character
-        // width, which draws Liberation Sans 8.25 pt at 87%. Qt draws a face
-        // that prefers vertical hinting with DirectWrite, which scales it
-        // exactly, as it does on scaled screens anyway.
-        font.setHintingPreference(QFont::PreferVerticalHinting);
-#endif
+        // GDI, Qt's Windows platform's font engine, narrows a face only in
+        // whole pixels of its average character width, which draws Liberation
+        // Sans 8.25 pt at 87%. Qt draws a face that prefers vertical hinting
+        // with DirectWrite, which scales it exactly, as it does on scaled
+        // screens anyway.
+        if (QGuiApplication::platformName() == QLatin1String("windows"))
+            font.setHintingPreference(QFont::PreferVerticalHinting);
     }
     return font;
 }

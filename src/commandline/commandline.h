@@ -11,6 +11,11 @@
 
 int answerCommandLine(int argc, char *argv[]);
 
+// Marks the process, for as long as it runs, as the program running from
+// its folder: on Windows a mutex named for the folder, which that folder's
+// installer and uninstaller look for; nothing elsewhere.
+void markRunning();
+
 namespace command_line {
 
 // What the platform gives: the arguments after the program's name, in

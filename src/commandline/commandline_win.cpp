@@ -4,6 +4,9 @@
 // is, whatever the console's code page.
 
 #include "commandline.h"
+#include "version.h"
+
+#include <algorithm>
 
 #include <windows.h>
 
@@ -94,3 +97,27 @@ std::string write(const std::string &text, bool toError)
 }
 
 } // namespace command_line
+
+namespace {
+
+// The mutex a running copy holds, named for the folder it was started from,
+// in lower case and with forward slashes (a kernel object's name holds no
+// backslash): the installer and the uninstaller of that folder look for it,
+// and a copy run from anywhere else (the zip's) is none of their concern.
+std::wstring runningMutexName()
+{
+    std::wstring folder(32768, L'\0');
+    folder.resize(GetModuleFileNameW(nullptr, folder.data(), DWORD(folder.size())));
+    folder.erase(std::min(folder.size(), folder.find_last_of(L'\\')));
+    CharLowerBuffW(folder.data(), DWORD(folder.size()));
+    std::replace(folder.begin(), folder.end(), L'\\', L'/');
+    return L"" GLYPHSMITH_APP_ID L"|" + folder;
+}
+
+} // namespace
+
+void markRunning()
+{
+    // Never closed: the system closes it when the program ends.
+    CreateMutexW(nullptr, FALSE, runningMutexName().c_str());
+}
