@@ -698,14 +698,17 @@ void TestForm1::gameCut()
         QVERIFY(marks[0].format.foreground().color() !=
                 uniText1()->palette().color(QPalette::Text));
     }
-    const QString description = UniText::describe(shown);
-    for (const QString &figure : told)
-        QVERIFY2(description.contains(QRegularExpression(
-                     figure.front().isDigit() ? "\\b" + figure + "\\b" : figure)),
-                 qPrintable(figure + ": " + description));
-    QAccessibleInterface *a = QAccessible::queryAccessibleInterface(uniText1());
-    QCOMPARE(a->text(QAccessible::Description), description);
+    // What a screen reader reads, and the tool tip shows: the figures, and
+    // the games that keep so much of a name.
+    const QString description =
+        QAccessible::queryAccessibleInterface(uniText1())->text(QAccessible::Description);
+    QVERIFY(!description.isEmpty());
     QCOMPARE(uniText1()->toolTip(), shown.isEmpty() ? QString() : description);
+    const QStringList games{"CS 1.6", "Condition Zero", "CS: Source"};
+    for (const QString &word : told + (shown.isEmpty() ? QStringList() : games))
+        QVERIFY2(description.contains(
+                     QRegularExpression(word.front().isDigit() ? "\\b" + word + "\\b" : word)),
+                 qPrintable(word + ": " + description));
 
     // What is copied is the whole text, dimmed part and all.
     if (!shown.isEmpty()) {

@@ -190,6 +190,9 @@ void TestTextFile::toCodePage_data()
     QTest::newRow("euro stays") << QString::fromUtf16(u"\u20AC") << QString::fromUtf16(u"\u20AC");
     QTest::newRow("U+0080 is not the euro byte") << QString::fromUtf16(u"\u0080") << "?";
     QTest::newRow("glyphs become ?") << QString::fromUtf16(u"a\u0103\u0637b") << "a??b";
+    QTest::newRow("combining marks composed where the code page has the letter")
+        << QString::fromUtf16(u"Zoe\u0308 Jose\u0301 q\u0307")
+        << QString::fromUtf16(u"Zo\u00EB Jos\u00E9 q?");
     QTest::newRow("a surrogate pair is one ?") << QString::fromUtf16(u"a\U0001F600b") << "a?b";
     QTest::newRow("lone surrogate") << QString(u'a') + QChar(0xD800) + u'b' << "a?b";
 }

@@ -32,7 +32,7 @@ bool inCodePage(char16_t c) noexcept
 // documents take for a frame's start and end.
 bool isControl(char16_t c) noexcept
 {
-    return c < 0x20 || (c >= 0x7F && c < 0xA0) || c == 0xFDD0 || c == 0xFDD1;
+    return c < 0x20 || (c >= 0x7F && c < 0xA0) || isFrameMark(c);
 }
 
 } // namespace
@@ -62,8 +62,11 @@ QString withoutControls(QStringView text)
     return out;
 }
 
-QString toCodePage(QStringView text)
+QString toCodePage(QStringView decomposed)
 {
+    // A letter and its combining accent (as macOS file names give them) are
+    // one letter of the code page where it has the composed one.
+    const QString text = decomposed.toString().normalized(QString::NormalizationForm_C);
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -15,6 +15,13 @@ namespace unicode_text {
 // signed integer.
 inline constexpr int kMaxNameLength = 32766;
 
+// The two noncharacters that Qt's text documents take for a frame's start
+// and end: no text box here keeps them as they are.
+constexpr bool isFrameMark(char16_t c) noexcept
+{
+    return c == 0xFDD0 || c == 0xFDD1;
+}
+
 // The character a Windows-1252 byte stands for. The five bytes the code page
 // leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 control
 // of the same value, as the platform's own conversion does.
@@ -27,10 +34,12 @@ QString decodeWindows1252(QByteArrayView bytes);
 // one-line box keeps of a paste.
 QString withoutControls(QStringView text);
 
-// The text as the one-line name box holds it. Tabs and line breaks become
-// spaces. Control characters, which a game stores badly in a name, and
-// every character the code page cannot hold become "?"; a surrogate pair is
-// one character, so it becomes one "?", never two.
+// The text as the one-line name box holds it, composed first (NFC), so that
+// a letter and its combining accent are the code page's accented letter.
+// Tabs and line breaks become spaces. Control characters, which a game
+// stores badly in a name, and every character the code page cannot hold
+// become "?"; a surrogate pair is one character, so it becomes one "?",
+// never two.
 QString toCodePage(QStringView text);
 
 } // namespace unicode_text

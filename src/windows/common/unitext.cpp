@@ -97,12 +97,6 @@ QColor dimmedColor(const QPalette &palette)
 
 } // namespace
 
-QString UniText::describe(const QString &text)
-{
-    return text.isEmpty() ? tr("The converted name: select it and copy it into the game.")
-                          : sizeInWords(glyphs::gameFit(text), text);
-}
-
 void UniText::showGameCut()
 {
     m_gameCutPending = false;
@@ -118,9 +112,12 @@ void UniText::showGameCut()
         cut << dimmed;
     }
     setExtraSelections(cut);
+    // The tool tip and screen readers tell the text's size against the
+    // game's cut, or, while it is empty, what the box is for.
     const QString size = text.isEmpty() ? QString() : sizeInWords(fit, text);
     setToolTip(size);
-    setAccessibleDescription(text.isEmpty() ? describe(text) : size);
+    setAccessibleDescription(
+        text.isEmpty() ? tr("The converted name: select it and copy it into the game.") : size);
 }
 
 void UniText::changeEvent(QEvent *event)
@@ -154,8 +151,8 @@ namespace {
 bool breaksTheLine(QStringView text)
 {
     return std::any_of(text.begin(), text.end(), [](QChar c) {
-        return c == QChar::LineSeparator || c == QChar::ParagraphSeparator || c == u'\xFDD0' ||
-               c == u'\xFDD1';
+        return c == QChar::LineSeparator || c == QChar::ParagraphSeparator ||
+               unicode_text::isFrameMark(c.unicode());
     });
 }
 

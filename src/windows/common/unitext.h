@@ -29,10 +29,6 @@ public:
     // Inserts at the caret, which ends after the inserted text.
     void insertAtCaret(const QString &text);
 
-    // What the tooltip and screen readers tell of a text: its size against
-    // the game's cut, or, while it is empty, what the box is for.
-    static QString describe(const QString &text);
-
     // Whether the part the game cuts off is shown (on by default; the
     // benchmark compares Convert with and without it).
     void setGameCutShown(bool shown);
