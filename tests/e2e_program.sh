@@ -38,10 +38,14 @@ cleanup() {
 }
 trap cleanup EXIT
 
-/usr/libexec/at-spi-bus-launcher --launch-immediately &
-pids+=($!)
+# A home and runtime folder of the test's own, before the accessibility bus
+# starts: without them its socket is ~/.cache/at-spi/bus, one place for
+# every end-to-end run of the user, which the first run to end removes
+# under the others.
 export HOME=$work/home XDG_DATA_HOME=$work/home/data XDG_RUNTIME_DIR=$work/run
 mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
+pids+=($!)
 # The program shows real windows on this display, whatever platform the
 # caller's environment names (the widget tests' offscreen one, say), and
 # speaks to the accessibility bus as it does when a screen reader runs.
