@@ -138,8 +138,8 @@ private slots:
 #if GLYPHSMITH_LINUX_TESTS
     void saveOnFullDiskChangesNothing();
     void captionNotReplacedKeepsItsCaption();
-    void saveWaitingForAnotherCopy();
 #endif
+    void saveWaitingForAnotherCopy();
     void startTellsOfSavesCutShort_data();
     void startTellsOfSavesCutShort();
     void longestCaptionsKeepMenusQuick();
