@@ -10,8 +10,13 @@ const char kUsage[] = "Usage: glyphsmith [--help | --version]\n"
                       "  -h, --help     show this help and exit (also /? on Windows)\n"
                       "  -v, --version  show the version and exit\n";
 
-bool isOneOf(const std::string &argument, std::initializer_list<const char *> names)
+// Whether the argument is one of the switches: in any case where the
+// system's programs take them so (Windows), else as written.
+bool isOneOf(std::string argument, std::initializer_list<const char *> names)
 {
+    if (command_line::kSwitchesInAnyCase)
+        for (char &c : argument)
+            c = c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c;
     for (const char *name : names)
         if (argument == name)
             return true;
@@ -19,17 +24,30 @@ bool isOneOf(const std::string &argument, std::initializer_list<const char *> na
 }
 
 // An argument as it can be shown on a terminal: control bytes, which a
-// terminal would act on, as \xHH; all else as typed.
+// terminal would act on, as \xHH, and the bidirectional controls U+202A to
+// U+202E and U+2066 to U+2069, which would turn the rest of the line
+// around, as \uHHHH; all else as typed.
 std::string escaped(const std::string &argument)
 {
     static const char kHex[] = "0123456789abcdef";
     std::string shown;
-    for (const char c : argument) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte == 0x7F)
+    for (size_t i = 0; i < argument.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(argument[i]);
+        const auto next = [&](size_t n) {
+            return i + n < argument.size() ? static_cast<unsigned char>(argument[i + n]) : 0;
+        };
+        // U+2000 to U+207F are E2 80 xx and E2 81 xx in UTF-8.
+        const unsigned point = byte == 0xE2 && (next(1) & 0xFE) == 0x80 && (next(2) & 0xC0) == 0x80
+                                   ? 0x2000 + ((next(1) & 1u) << 6) + (next(2) & 0x3Fu)
+                                   : 0;
+        if (byte < 0x20 || byte == 0x7F) {
             shown += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
-        else
-            shown += c;
+        } else if ((point >= 0x202A && point <= 0x202E) || (point >= 0x2066 && point <= 0x2069)) {
+            shown += std::string("\\u20") + kHex[(point >> 4) & 15] + kHex[point & 15];
+            i += 2;
+        } else {
+            shown += argument[i];
+        }
     }
     return shown;
 }

@@ -18,6 +18,9 @@ void markRunning();
 
 namespace command_line {
 
+// Whether the system's programs take switches in any case, as Windows' do.
+extern const bool kSwitchesInAnyCase;
+
 // What the platform gives: the arguments after the program's name, in
 // UTF-8, and the answer written, in UTF-8, to standard output or error.
 std::vector<std::string> arguments(int argc, char *argv[]);

@@ -11,6 +11,8 @@ void markRunning() {}
 
 namespace command_line {
 
+const bool kSwitchesInAnyCase = false;
+
 std::vector<std::string> arguments(int argc, char *argv[])
 {
     return std::vector<std::string>(argv + 1, argv + argc);

@@ -13,6 +13,8 @@
 #include <shellapi.h> // after windows.h, which it needs
 
 namespace command_line {
+
+const bool kSwitchesInAnyCase = true;
 namespace {
 
 std::string narrow(const wchar_t *text, int length)
