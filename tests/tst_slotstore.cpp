@@ -212,6 +212,7 @@ private slots:
     void windowsUserFolderAndLegacyDrive();
     void windowsRefusesReplacement_data();
     void windowsRefusesReplacement();
+    void windowsKeepsWhatTheUserSet();
 #endif
 
 private:
@@ -1258,6 +1259,23 @@ void TestSlotStore::windowsRefusesReplacement()
     left.removeAll(".slots.lock");
     left.sort();
     QCOMPARE(left, QStringList({"data1.txt", "mnuname1.txt"}));
+}
+#endif
+
+#ifdef Q_OS_WIN
+// A slot file the user hid stays hidden once saved; a new one is not.
+void TestSlotStore::windowsKeepsWhatTheUserSet()
+{
+    write("data1.txt", "old");
+    const std::wstring data = QDir::toNativeSeparators(path("data1.txt")).toStdWString();
+    QVERIFY(SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_HIDDEN));
+    QCOMPARE(SlotStore(m_dir->path()).save(1, u"new", u"new").status, SaveResult::Saved);
+    QCOMPARE(read("data1.txt"), QByteArray("new"));
+    for (const auto &[file, hidden] : {std::pair{"data1.txt", true}, {"mnuname1.txt", false}}) {
+        const DWORD attributes =
+            GetFileAttributesW(QDir::toNativeSeparators(path(file)).toStdWString().c_str());
+        QCOMPARE(bool(attributes & FILE_ATTRIBUTE_HIDDEN), hidden);
+    }
 }
 #endif
 

@@ -23,6 +23,11 @@ inline QString linkToNothing()
     return QCoreApplication::translate("files", "It is a link that leads to no file.");
 }
 
+inline QString isALink()
+{
+    return QCoreApplication::translate("files", "It is a link, not a file.");
+}
+
 inline QString folderInPlace()
 {
     return QCoreApplication::translate("files", "It is a folder, not a file.");

@@ -159,7 +159,7 @@ FileLock::Attempt FileLock::tryLock(const QString &path)
             error = errno;
     }
     if (fd < 0 && error == ELOOP)
-        return {Failed, QCoreApplication::translate("files", "It is a link, not a file.")};
+        return {Failed, texts::isALink()};
     if (fd < 0 && error == EACCES && isThere(path))
         return {Failed, QCoreApplication::translate(
                             "files", "%1. Removing the lock file clears this: the program "

@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
+#include <memory>
 #include <windows.h>
 
 namespace files {
@@ -24,25 +25,43 @@ FileResult lastError()
 
 } // namespace
 
+// Opened once, then the handle is asked what it is, so that nothing can be
+// put in the file's place between a look and the read. Where links are
+// refused, the link itself is opened, and told as a link.
 FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
 {
-    const QFileInfo info(path);
-    if (links == Links::Refuse && info.isSymLink())
-        return refused(texts::linkToNothing());
-    if (const QString problem = pathProblem(path); !problem.isEmpty())
-        return refused(problem);
-    if (!info.exists())
-        return {};
-    if (info.size() > limit)
+    const HANDLE file = CreateFileW(
+        name(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        nullptr, OPEN_EXISTING,
+        FILE_FLAG_BACKUP_SEMANTICS | (links == Links::Refuse ? FILE_FLAG_OPEN_REPARSE_POINT : 0),
+        nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        const DWORD error = GetLastError();
+        if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+            return isThere(path) ? refused(texts::linkToNothing()) : FileBytes{};
+        return refused(errorText(int(error)));
+    }
+    const std::unique_ptr<void, decltype(&CloseHandle)> closing(file, &CloseHandle);
+    BY_HANDLE_FILE_INFORMATION info = {};
+    if (!GetFileInformationByHandle(file, &info))
+        return refused(lastError().error);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return refused(texts::isALink());
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+        return refused(texts::folderInPlace());
+    if (GetFileType(file) != FILE_TYPE_DISK)
+        return refused(texts::notRegular());
+    if ((qint64(info.nFileSizeHigh) << 32 | info.nFileSizeLow) > limit)
         return refused(texts::tooLarge(limit));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return refused(file.errorString());
-    QByteArray bytes = file.read(limit + 1);
-    if (file.error() != QFileDevice::NoError)
-        return refused(file.errorString());
-    if (bytes.size() > limit)
+    // Up to limit + 1 bytes: a file that grew since is refused, not cut short.
+    QByteArray bytes(limit + 1, Qt::Uninitialized);
+    qint64 read = 0;
+    for (DWORD n = 1; n > 0 && read < bytes.size(); read += n)
+        if (!ReadFile(file, bytes.data() + read, DWORD(bytes.size() - read), &n, nullptr))
+            return refused(lastError().error);
+    if (read > limit)
         return refused(texts::tooLarge(limit));
+    bytes.truncate(read);
     return {true, std::move(bytes), QString()};
 }
 
@@ -66,16 +85,32 @@ FileResult writeNewFile(const QString &path, QByteArrayView bytes, const std::op
     return result;
 }
 
+// A file that is there is replaced with ReplaceFileW, which keeps what the
+// user set on it (its attributes, hidden or not, and its security
+// descriptor); a new one is moved in, and shown unless its name hides it.
 FileResult moveFile(const QString &from, const QString &to)
 {
+    if (GetFileAttributesW(name(to).c_str()) != INVALID_FILE_ATTRIBUTES) {
+        // One held open without delete sharing (by a scanner, an editor) is
+        // told before ReplaceFileW tries: Wine's leaves a file of its own.
+        const HANDLE held = CreateFileW(
+            name(to).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (held == INVALID_HANDLE_VALUE)
+            return lastError();
+        CloseHandle(held);
+        return ReplaceFileW(name(to).c_str(), name(from).c_str(), nullptr,
+                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+                   ? FileResult{}
+                   : lastError();
+    }
     if (!QFileInfo(to).fileName().startsWith(QLatin1Char('.'))) {
         const DWORD attributes = GetFileAttributesW(name(from).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES &&
             !SetFileAttributesW(name(from).c_str(), attributes & ~FILE_ATTRIBUTE_HIDDEN))
             return lastError();
     }
-    if (!MoveFileExW(name(from).c_str(), name(to).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    if (!MoveFileExW(name(from).c_str(), name(to).c_str(), MOVEFILE_WRITE_THROUGH))
         return lastError();
     return {};
 }
