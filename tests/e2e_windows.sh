@@ -17,7 +17,11 @@
 # - uninstalls silently while a copy from the zip runs elsewhere: the
 #   program is gone, the slot files stay.
 # - while another program holds one of the install's files open, an upgrade
-#   and an uninstall change nothing and exit with 2;
+#   and an uninstall change nothing and exit with 2; a file left aside by a
+#   check that was killed is put back by the next setup; a switch after _?=
+#   changes nothing;
+# - installs again and uninstalls by the entry's UninstallString with /S
+#   added: everything goes.
 # Usage: e2e_windows.sh SETUP_EXE HOLD_FILE_EXE
 # shellcheck source=tools/strict.sh
 . "$(dirname "$0")/../tools/strict.sh"
@@ -180,6 +184,20 @@ for file in glyphsmith.exe Qt6Gui.dll; do
     wait "$holder_pid" 2>/dev/null || true
 done
 
+# 1c. A file check killed between its two renames left a file aside: the
+#     next setup puts it back first, then upgrades, and leaves nothing aside.
+mv "$installed/Qt6Core.dll" "$installed/Qt6Core.dll.setup-check-aside"
+expect "upgrade after a check cut short: exit code" "$(refused "$wine" "$setup" /S)" 0
+expect "after a check cut short: the file back, nothing aside" \
+    "$(test -f "$installed/Qt6Core.dll" && find "$installed" -name '*aside*' | wc -l)" 0
+
+# 1d. A switch after _?= makes another folder of it: nothing changes.
+printf '@"%s\\uninstall.exe" _?=%s /S\r\n@exit /b %%errorlevel%%\r\n' \
+    "$windows_installed" "$windows_installed" > "$WINEPREFIX/drive_c/switch-after.bat"
+before=$(installed_files)
+expect "a switch after _?=: exit code" "$(refused "$wine" cmd /c 'C:\switch-after.bat')" 2
+expect "a switch after _?=: the install unchanged" "$(installed_files)" "$before"
+
 # 2. Convert and copy, as a player does.
 start_program
 default_width=$(measure_open_submenu)
@@ -289,3 +307,13 @@ expect "uninstalled: program" "$(test -e "$installed" && echo left || echo gone)
 expect "uninstalled: shortcut" "$(test -e "$shortcut" && echo left || echo gone)" gone
 expect "uninstalled: entry" "$(registry_value DisplayName)" ""
 expect "slot files stay" "$(cat "$slots/data1.txt" "$slots/mnuname1.txt")" "Player_01Player_01"
+
+# 7. Installed again, and uninstalled by the entry's other command with /S
+#    added, as some deployment tools do: everything goes.
+"$wine" "$setup" /S
+"$wineserver" -w
+printf '@%s /S\r\n' "$(registry_value UninstallString)" > "$WINEPREFIX/drive_c/uninstall-s.bat"
+"$wine" cmd /c 'C:\uninstall-s.bat'
+"$wineserver" -w
+expect "uninstalled by UninstallString /S" \
+    "$(test -e "$installed" && echo left || echo gone) $(registry_value DisplayName)" "gone "

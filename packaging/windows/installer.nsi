@@ -72,20 +72,50 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 
 ; Nothing is removed while another program (a virus scanner, a backup tool,
 ; an indexer) holds one of the install's files open: each file in the
-; folder $R9 is renamed aside and back first, which fails while such a
-; program holds it. Interactive, the user may close that program and retry;
-; silent, or on Cancel, the installer or uninstaller exits with 2 and the
-; install stays as it was.
+; folder $R9 is renamed aside, under a name of the check's own, and back
+; first, which fails while such a program holds it; the running program
+; holds its glyphsmith.exe so, however it was started. A file left aside by
+; a check that was killed is put back, or removed where its file is there
+; again, before anything else. The rename back is tried for 5 s, as a
+; scanner may open a file the moment it appears; nothing is removed before
+; every file is under its own name again. Interactive, the user may close
+; that program and retry; silent, or on Cancel, the installer or uninstaller
+; exits with 2 and the install stays as it was.
+!define ASIDE ".setup-check-aside"
 Var held
+!macro TRIM_TRAILING_BACKSLASH VAR
+    StrCpy $R7 ${VAR} 1 -1
+    ${If} $R7 == "\"
+        StrCpy ${VAR} ${VAR} -1
+    ${EndIf}
+!macroend
+!define TrimTrailingBackslash "!insertmacro TRIM_TRAILING_BACKSLASH"
 !macro CHECK_FILE NAME
+    ${If} ${FileExists} "$R9\${NAME}${ASIDE}"
+        ${If} ${FileExists} "$R9\${NAME}"
+            Delete "$R9\${NAME}${ASIDE}"
+        ${Else}
+            Rename "$R9\${NAME}${ASIDE}" "$R9\${NAME}"
+        ${EndIf}
+    ${EndIf}
     ${If} $held == ""
     ${AndIf} ${FileExists} "$R9\${NAME}"
         ClearErrors
-        Rename "$R9\${NAME}" "$R9\${NAME}.removable"
+        Rename "$R9\${NAME}" "$R9\${NAME}${ASIDE}"
         ${If} ${Errors}
             StrCpy $held "$R9\${NAME}"
         ${Else}
-            Rename "$R9\${NAME}.removable" "$R9\${NAME}"
+            ${For} $R6 1 50
+                ClearErrors
+                Rename "$R9\${NAME}${ASIDE}" "$R9\${NAME}"
+                ${IfNot} ${Errors}
+                    ${Break}
+                ${EndIf}
+                Sleep 100
+            ${Next}
+            ${If} ${FileExists} "$R9\${NAME}${ASIDE}"
+                StrCpy $held "$R9\${NAME}"
+            ${EndIf}
         ${EndIf}
     ${EndIf}
 !macroend
@@ -95,9 +125,14 @@ Var held
         !include "${CHECK_LIST}"
         StrCmp $held "" files_removable
         IfSilent give_up
-        MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
-            "$held is open in another program. Close that program, then choose Retry." \
-            IDRETRY look_at_files
+        ${If} $held == "$R9\glyphsmith.exe"
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+                "${PRODUCT} is running. Close it, then choose Retry." IDRETRY look_at_files
+        ${Else}
+            MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION \
+                "$held is open in another program. Close that program, then choose Retry." \
+                IDRETRY look_at_files
+        ${EndIf}
     give_up:
         SetErrorLevel 2
         Quit
@@ -109,21 +144,22 @@ Function .onInit
 FunctionEnd
 
 ; An uninstaller run in place cannot remove itself while it runs: it leaves
-; that to a copy of itself in the temporary folder, started with /FINISH=,
-; which waits for it to end, removes it and the empty folder, and quits.
+; that to a copy of itself in the temporary folder, started with /WAITFOR=
+; its process id and /FINISH= its folder, which waits for it to end, however
+; long its last page stays open, removes it and the empty folder, and quits.
 Function un.onInit
     ${GetParameters} $R0
     ClearErrors
     ${GetOptions} $R0 "/FINISH=" $R1
     ${IfNot} ${Errors}
-        ${For} $R2 1 100
-            Delete "$R1\uninstall.exe"
-            RMDir "$R1"
-            ${IfNot} ${FileExists} "$R1\uninstall.exe"
-                ${Break}
-            ${EndIf}
-            Sleep 100
-        ${Next}
+        ${GetOptions} $R0 "/WAITFOR=" $R2
+        System::Call 'kernel32::OpenProcess(i 0x00100000, i 0, i R2) p .r3'
+        ${If} $3 != 0
+            System::Call 'kernel32::WaitForSingleObject(p r3, i -1)'
+            System::Call 'kernel32::CloseHandle(p r3)'
+        ${EndIf}
+        Delete "$R1\uninstall.exe"
+        RMDir "$R1"
         Delete "$TEMP\${PRODUCT} uninstaller.exe"
         Quit
     ${EndIf}
@@ -160,10 +196,10 @@ Section "Install"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\glyphsmith.exe,0"
     WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
-    ; Run in place (_?=), so that whoever runs them gets the uninstaller's
-    ; own exit code: without it, the uninstaller copies itself away, starts
-    ; the copy and exits with 0 at once.
-    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe" _?=$INSTDIR'
+    ; The quiet command runs in place (_?=), so that the tools that run it
+    ; get the uninstaller's own exit code. The other is as NSIS makes it,
+    ; for tools that add /S to it: NSIS takes all after _?= as the folder.
+    WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
     WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" \
         '"$INSTDIR\uninstall.exe" /S _?=$INSTDIR'
     WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
@@ -172,6 +208,18 @@ Section "Install"
 SectionEnd
 
 Section "Uninstall"
+    ; Only the registered install, holding the program, is removed: a folder
+    ; spelled otherwise (by a command line that put a switch after _?=)
+    ; changes nothing.
+    ReadRegStr $R0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+    ${TrimTrailingBackslash} $R0
+    StrCpy $R1 $INSTDIR
+    ${TrimTrailingBackslash} $R1
+    ${If} $R0 != $R1
+    ${OrIfNot} ${FileExists} "$INSTDIR\glyphsmith.exe"
+        SetErrorLevel 2
+        Abort "$INSTDIR is not the folder ${PRODUCT} is installed in."
+    ${EndIf}
     ; The name slots in %APPDATA% are the user's own: they stay. The entry
     ; and the uninstaller go only once the program is gone.
     !insertmacro WAIT_UNTIL_CLOSED
@@ -190,7 +238,8 @@ Section "Uninstall"
     ${If} ${Errors}
     ${AndIf} ${FileExists} "$INSTDIR\uninstall.exe"
         CopyFiles /SILENT "$EXEPATH" "$TEMP\${PRODUCT} uninstaller.exe"
-        Exec '"$TEMP\${PRODUCT} uninstaller.exe" /FINISH=$INSTDIR'
+        System::Call 'kernel32::GetCurrentProcessId() i .r0'
+        Exec '"$TEMP\${PRODUCT} uninstaller.exe" /WAITFOR=$0 /FINISH=$INSTDIR'
     ${EndIf}
     RMDir "$INSTDIR"
     Delete "$SMPROGRAMS\${PRODUCT}.lnk"

@@ -120,6 +120,12 @@ std::wstring runningMutexName()
 
 void markRunning()
 {
-    // Never closed: the system closes it when the program ends.
+    // Never closed: the system closes both when the program ends. The
+    // program file is held open without delete sharing, so that an
+    // installer's rename check finds it running under any spelling of its
+    // folder (an 8.3 name, a subst drive), where the mutex's name is one.
     CreateMutexW(nullptr, FALSE, runningMutexName().c_str());
+    std::wstring program(32768, L'\0');
+    program.resize(GetModuleFileNameW(nullptr, program.data(), DWORD(program.size())));
+    CreateFileW(program.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
 }
