@@ -136,6 +136,7 @@ private slots:
     void saveFailuresToldApart();
     void startUpWithUnreadableCaptionFiles();
 #if GLYPHSMITH_LINUX_TESTS
+    void startUpWithAFolderLinkToNowhere();
     void saveOnFullDiskChangesNothing();
     void captionNotReplacedKeepsItsCaption();
 #endif
@@ -495,6 +496,19 @@ void TestSlots::longestCaptionsKeepMenusQuick()
     }
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
 }
+
+#if GLYPHSMITH_LINUX_TESTS
+// A slot folder that is a link to a missing folder (a disk not mounted) is
+// told at the start, as the folder, not as a slot's caption.
+void TestSlots::startUpWithAFolderLinkToNowhere()
+{
+    QVERIFY(QFile::link(path("unmounted"), path("slots")));
+    Run run(path("slots"));
+    QCOMPARE(run.warnings.size(), 1);
+    QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(path("slots"))));
+    QVERIFY(!run.warnings[0].contains("caption"));
+}
+#endif
 
 void TestSlots::startUpWithUnreadableCaptionFiles()
 {

@@ -197,6 +197,7 @@ private slots:
     void legacyFolder_data();
     void legacyFolder();
     void folderWithNonAsciiLetters();
+    void folderOfAPath();
 #if GLYPHSMITH_LINUX_TESTS
     void userFolderIgnoresRelativeDataHome();
     void folderSpelledThroughLinks();
@@ -1020,15 +1021,15 @@ static bool endedAt(int n, const QString &folder, const std::function<void()> &r
 void TestSlotStore::endedAtEveryCall()
 {
     const QString folder = path("slots");
-    const auto pair = [&] { return read("slots/data1.txt") + '|' + read("slots/mnuname1.txt"); };
+    const auto pair = [&] { return read("slots/data3.txt") + '|' + read("slots/mnuname3.txt"); };
     int ends = 0;
     for (int atSave = 1;; ++atSave) {
         for (int atStart = 0;; ++atStart) { // 0: the start runs whole
             QVERIFY(QDir(folder).removeRecursively());
-            write("slots/data1.txt", "old");
-            write("slots/mnuname1.txt", "old");
+            write("slots/data3.txt", "old");
+            write("slots/mnuname3.txt", "old");
             if (!endedAt(atSave, folder,
-                         [&] { (void)SlotStore(folder).save(1, u"new", u"new"); })) {
+                         [&] { (void)SlotStore(folder).save(3, u"new", u"new"); })) {
                 qInfo("%d ends, each followed by two starts", ends);
                 return;
             }
@@ -1045,7 +1046,7 @@ void TestSlotStore::endedAtEveryCall()
             }
             QStringList left = QDir(folder).entryList(QDir::Files | QDir::Hidden);
             left.removeAll(".slots.lock");
-            QCOMPARE(left, QStringList({"data1.txt", "mnuname1.txt"}));
+            QCOMPARE(left, QStringList({"data3.txt", "mnuname3.txt"}));
             if (atStart > 0 && !startEnded)
                 break;
         }
@@ -1261,6 +1262,14 @@ void TestSlotStore::windowsRefusesReplacement()
     QCOMPARE(left, QStringList({"data1.txt", "mnuname1.txt"}));
 }
 #endif
+
+// The folder a path is in, as spelled: a ".." is the system's to take.
+void TestSlotStore::folderOfAPath()
+{
+    for (const auto &[file, folder] :
+         {std::pair{"/a", "/"}, {"a", "."}, {"/a/b", "/a"}, {"l/../b", "l/.."}})
+        QCOMPARE(files::folderOf(file), QString::fromLatin1(folder));
+}
 
 #ifdef Q_OS_WIN
 // A slot file the user hid stays hidden once saved; a new one is not.
