@@ -34,7 +34,7 @@ bool isThere(const QString &path)
     return info.exists() || info.isSymLink();
 }
 
-QString pathProblem(const QString &path)
+QString whyNotReplaceable(const QString &path)
 {
     const QFileInfo info(path);
     if (info.isSymLink() && !info.exists())
@@ -43,17 +43,9 @@ QString pathProblem(const QString &path)
         return QString();
     if (info.isDir())
         return texts::folderInPlace();
-    return info.isFile() ? QString() : texts::notRegular();
-}
-
-QString whyNotReplaceable(const QString &path)
-{
-    if (const QString problem = pathProblem(path); !problem.isNull())
-        return problem;
-    const QFileInfo old(path);
-    if (old.exists() && !old.isWritable())
-        return QCoreApplication::translate("files", "It is read-only.");
-    return QString();
+    if (!info.isFile())
+        return texts::notRegular();
+    return info.isWritable() ? QString() : QCoreApplication::translate("files", "It is read-only.");
 }
 
 bool isWritableFolder(const QString &folder)
@@ -76,8 +68,7 @@ FileResult folderInTheWay(const QString &folder, QString &inTheWay)
     return {};
 }
 
-// mkpath makes each missing folder in turn, as mkdir -p does, so that each
-// name is taken as the system takes it.
+// mkpath makes each missing folder in turn, as mkdir -p does.
 FileResult makeFolder(const QString &folder, QString &inTheWay)
 {
     if (FileResult r = folderInTheWay(folder, inTheWay); !r.ok())

@@ -2,8 +2,7 @@
 
 // The file system's calls that the slots need, each checked, with the
 // system's reason where one fails. The platform's own calls live in
-// systemfile_unix.cpp and systemfile_win.cpp; the rest of the code is
-// portable.
+// systemfile_unix.cpp and systemfile_win.cpp.
 
 #include <QByteArray>
 #include <QByteArrayView>
@@ -12,8 +11,8 @@
 
 namespace files {
 
-// What a step gives back: when it failed, the reason in words the user can
-// read. Every result here, and the slots' own, is ok while its reason is null.
+// A step's result: ok while its reason, in words the user can read, is
+// null; the slots' own results follow the same rule.
 struct [[nodiscard]] FileResult
 {
     QString error;
@@ -25,7 +24,7 @@ struct [[nodiscard]] FileBytes
 {
     bool exists = false;
     QByteArray bytes;
-    QString error; // null unless the read failed
+    QString error;
     bool ok() const { return error.isNull(); }
 };
 
@@ -36,45 +35,36 @@ enum class Links { Follow, Refuse };
 // blocks, and what was opened is checked, not the path.
 FileBytes loadFileBytes(const QString &path, qint64 limit, Links links = Links::Follow);
 
-// The file the system reaches at path, in its one spelling: the whole chain
-// of links followed, each relative link against the real folder it is in,
-// "..", "." and doubled separators resolved as the system resolves them,
-// "..", after a link, included. A missing file resolves within its real
-// folder. Null where the path leads nowhere (a dangling link, a loop, a
-// missing folder).
+// The file the system reaches at path, in its one spelling: every link
+// followed and "..", after a link too, taken as the system takes it. A
+// missing file resolves within its real folder; null where the path leads
+// nowhere (a dangling link, a loop, a missing folder).
 QString resolvedFile(const QString &path);
-// The folder path is in, as spelled: path without its last name, ".." kept.
+// The folder path is in, as spelled: path without its last name.
 QString folderOf(const QString &path);
-
 // Whether anything is at path, a dangling link included.
 bool isThere(const QString &path);
-
-// Why the file at path can be neither read nor replaced as a slot file:
-// anything but a regular file, a link to one, or nothing. Null when it can.
-QString pathProblem(const QString &path);
-// The same, and a read-only file too.
+// Why the file at path cannot be replaced as a slot file (anything but a
+// regular file or a link to one, or read-only); null when it can.
 QString whyNotReplaceable(const QString &path);
 // Whether the program may make and remove files in the folder.
 bool isWritableFolder(const QString &folder);
 
-// What stands where the folder, or a folder above it, should be: inTheWay
-// names it. Ok where nothing does, the folder missing or not.
+// What stands where the folder, or one above it, should be: inTheWay names
+// it. Ok where nothing does, the folder missing or not.
 FileResult folderInTheWay(const QString &folder, QString &inTheWay);
-// Makes the folder and those above it that are missing, taking the path as
-// the system does; inTheWay names the folder that could not be made, or the
-// thing in its place.
+// Makes the folder and the missing ones above it, as the system takes the
+// path; inTheWay names the one that could not be made.
 FileResult makeFolder(const QString &folder, QString &inTheWay);
 
-// Makes the new file path with exactly these bytes, synced to the disk;
-// hidden where the system marks hidden files. Where like names a file, the
-// new one takes that file's mode (and its group, where the user may set it)
-// before the first byte, or the system's default mode where nothing is at
-// like; without like, it is readable by its owner alone. Fails if anything
-// is at path already; on failure, nothing is left there.
+// Makes the new file path with exactly these bytes, synced. Where like is
+// given, the file takes the mode (and, where the user may set it, the
+// group) of the file at like before its first byte, or the system's
+// default where there is none; without like, it is its owner's alone and
+// hidden. Fails if anything is at path; on failure, leaves nothing there.
 FileResult writeNewFile(const QString &path, QByteArrayView bytes,
                         const std::optional<QString> &like = std::nullopt);
-// Moves the file from into the place of to, replacing what is there. The
-// move reaches the disk with syncFolder.
+// Moves the file from into the place of to; syncFolder puts it on the disk.
 FileResult moveFile(const QString &from, const QString &to);
 // Removes the file at path; never a folder.
 FileResult removeFile(const QString &path);
@@ -85,15 +75,11 @@ FileResult syncFolder(const QString &folder);
 class FileLock
 {
 public:
-    enum State {
-        Taken,
-        Held,   // another process holds it
-        Failed, // it cannot be opened or locked: the reason says why
-    };
+    enum State { Taken, Held, Failed };
     struct Attempt
     {
         State state;
-        QString reason;
+        QString reason; // why it failed
     };
     FileLock() = default;
     FileLock(const FileLock &) = delete;
@@ -109,9 +95,9 @@ private:
     qintptr m_handle = -1;
 };
 
-// Where the slots live for this user: the folder saves go to, and a legacy
-// folder that earlier versions used (empty where there is none). Where the
-// folder cannot be named to the system, problem says why.
+// Where the slots live for this user: the folder saves go to, a legacy
+// folder earlier versions used (or empty), and why the folder cannot be
+// named to the system, if it cannot.
 struct UserFolders
 {
     QString folder;

@@ -77,11 +77,10 @@ FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
     return readAll(file.fd, limit);
 }
 
-// Made readable by its owner alone, then given the mode and group of the
-// file it replaces before the first byte, so that no one else can read it
-// meanwhile (as QSaveFile does). A file with none to replace is made with
-// 0666 and the system takes its umask away. Written with the system's own
-// calls, so that a full disk or a file size limit gives its own reason.
+// Made its owner's alone, then given the group and mode of the file it
+// replaces before the first byte, as QSaveFile does; a file with none to
+// replace is made 0666 for the system to take the umask away. The system's
+// own calls give a full disk or a size limit its own reason.
 FileResult writeNewFile(const QString &path, QByteArrayView bytes,
                         const std::optional<QString> &like)
 {
@@ -155,15 +154,13 @@ FileLock::Attempt FileLock::tryLock(const QString &path)
     // A lock needs no writing: a lock file the user may only read serves.
     if (fd < 0 && (error == EACCES || error == EPERM || error == EROFS)) {
         fd = ::open(file.constData(), O_RDONLY | flags);
-        if (fd < 0 && errno != ENOENT)
-            error = errno;
+        error = fd < 0 && errno != ENOENT ? errno : error;
     }
     if (fd < 0 && error == ELOOP)
         return {Failed, texts::isALink()};
     if (fd < 0 && error == EACCES && isThere(path))
-        return {Failed, QCoreApplication::translate(
-                            "files", "%1. Removing the lock file clears this: the program "
-                                     "makes it anew.")
+        return {Failed, QCoreApplication::translate("files", "%1. Removing the lock file clears "
+                                                             "this: the program makes it anew.")
                             .arg(errorText(error))};
     if (fd < 0)
         return {Failed, errorText(error)};
@@ -173,14 +170,12 @@ FileLock::Attempt FileLock::tryLock(const QString &path)
         return {Failed, errorText(errno)};
     if (!S_ISREG(status.st_mode))
         return {Failed, texts::notRegular()};
-    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    // EWOULDBLOCK: another holds it. A file system without locks (NFS
+    // without its lock daemon): saves go on unlocked rather than never.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EOPNOTSUPP &&
+        errno != ENOSYS) {
         error = errno;
-        if (error == EWOULDBLOCK)
-            return {Held, QString()};
-        // A file system without locks (NFS without its lock daemon): saves
-        // go on unlocked rather than never.
-        if (error != ENOLCK && error != EOPNOTSUPP && error != ENOSYS)
-            return {Failed, errorText(error)};
+        return error == EWOULDBLOCK ? Attempt{Held, QString()} : Attempt{Failed, errorText(error)};
     }
     m_handle = std::exchange(opened.fd, -1);
     return {Taken, QString()};

@@ -65,14 +65,14 @@ FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
     return {true, std::move(bytes), QString()};
 }
 
-// The program's own files are hidden in Explorer, as a leading dot hides
-// them elsewhere: a file is hidden while its name begins with a dot. Files
-// take their folder's access rules.
-FileResult writeNewFile(const QString &path, QByteArrayView bytes, const std::optional<QString> &)
+// The program's own files (the journal) are hidden in Explorer, as a
+// leading dot hides them elsewhere; files take their folder's access rules.
+FileResult writeNewFile(const QString &path, QByteArrayView bytes,
+                        const std::optional<QString> &like)
 {
     const std::wstring file = name(path);
     const HANDLE out = CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_HIDDEN, nullptr);
+                                   like ? FILE_ATTRIBUTE_NORMAL : FILE_ATTRIBUTE_HIDDEN, nullptr);
     if (out == INVALID_HANDLE_VALUE)
         return lastError();
     DWORD written = 0;
@@ -86,33 +86,25 @@ FileResult writeNewFile(const QString &path, QByteArrayView bytes, const std::op
 }
 
 // A file that is there is replaced with ReplaceFileW, which keeps what the
-// user set on it (its attributes, hidden or not, and its security
-// descriptor); a new one is moved in, and shown unless its name hides it.
+// user set on it (hidden or read-only, its security descriptor).
 FileResult moveFile(const QString &from, const QString &to)
 {
-    if (GetFileAttributesW(name(to).c_str()) != INVALID_FILE_ATTRIBUTES) {
-        // One held open without delete sharing (by a scanner, an editor) is
-        // told before ReplaceFileW tries: Wine's leaves a file of its own.
-        const HANDLE held = CreateFileW(
-            name(to).c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (held == INVALID_HANDLE_VALUE)
-            return lastError();
-        CloseHandle(held);
-        return ReplaceFileW(name(to).c_str(), name(from).c_str(), nullptr,
-                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+    if (GetFileAttributesW(name(to).c_str()) == INVALID_FILE_ATTRIBUTES)
+        return MoveFileExW(name(from).c_str(), name(to).c_str(), MOVEFILE_WRITE_THROUGH)
                    ? FileResult{}
                    : lastError();
-    }
-    if (!QFileInfo(to).fileName().startsWith(QLatin1Char('.'))) {
-        const DWORD attributes = GetFileAttributesW(name(from).c_str());
-        if (attributes != INVALID_FILE_ATTRIBUTES &&
-            !SetFileAttributesW(name(from).c_str(), attributes & ~FILE_ATTRIBUTE_HIDDEN))
-            return lastError();
-    }
-    if (!MoveFileExW(name(from).c_str(), name(to).c_str(), MOVEFILE_WRITE_THROUGH))
+    // One held open without delete sharing (by a scanner, an editor) is told
+    // before ReplaceFileW tries: Wine's leaves a file of its own.
+    const HANDLE held = CreateFileW(name(to).c_str(), DELETE,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (held == INVALID_HANDLE_VALUE)
         return lastError();
-    return {};
+    CloseHandle(held);
+    return ReplaceFileW(name(to).c_str(), name(from).c_str(), nullptr,
+                        REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
+               ? FileResult{}
+               : lastError();
 }
 
 FileResult removeFile(const QString &path)

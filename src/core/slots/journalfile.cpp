@@ -153,8 +153,7 @@ bool isTemporaryName(const QString &name, const QString &file)
 
 files::FileResult writeJournal(const QString &folder, const SaveJournal &journal)
 {
-    const QString path = journalPath(folder, journal.slot);
-    const QString written = path + QLatin1Char('.') + randomLetters();
+    const QString path = journalPath(folder, journal.slot), written = temporaryFor(path);
     if (files::FileResult r = files::writeNewFile(written, encodeJournal(journal, folder)); !r.ok())
         return r;
     files::FileResult r = files::moveFile(written, path);
@@ -165,20 +164,9 @@ files::FileResult writeJournal(const QString &folder, const SaveJournal &journal
 
 void removeLeftovers(const QString &folder, int slot)
 {
-    const QDir dir(folder);
-    const QString journalPrefix = QFileInfo(journalPath(folder, slot)).fileName() + u'.';
-    for (const QString &name :
-         dir.entryList({journalPrefix + u'*'}, QDir::Files | QDir::Hidden | QDir::System)) {
-        const files::FileBytes read =
-            files::loadFileBytes(dir.filePath(name), kJournalLimit, files::Links::Refuse);
-        // Only one that begins as a journal does: one cut short may hold
-        // any part of one, or nothing.
-        if (name.size() == journalPrefix.size() + kRandomLetters && read.ok() &&
-            kMagic.startsWith(read.bytes.first(qMin(read.bytes.size(), kMagic.size()))))
-            (void)files::removeFile(dir.filePath(name));
-    }
-    for (int i = 0; i < 2; ++i) {
-        const QString file = files::resolvedFile(slotFile(folder, slot, i));
+    for (const QString &file :
+         {journalPath(folder, slot), files::resolvedFile(slotFile(folder, slot, 0)),
+          files::resolvedFile(slotFile(folder, slot, 1))}) {
         if (file.isNull())
             continue;
         const QDir beside(files::folderOf(file));
@@ -198,7 +186,7 @@ QList<int> slotsToFinish(const QString &folder)
     for (const NameSlot &slot : kSlots) {
         const QString journal = QFileInfo(journalPath(folder, slot.number)).fileName();
         if (std::any_of(names.begin(), names.end(), [&](const QString &n) {
-                return n.startsWith(journal) ||
+                return n == journal || isTemporaryName(n, journal) ||
                        isTemporaryName(n, QString::fromLatin1(slot.dataFile)) ||
                        isTemporaryName(n, QString::fromLatin1(slot.captionFile));
             }))

@@ -1,17 +1,9 @@
-// A save of slot N, and what the next start does with one cut short.
-//
-// A save: take the folder's lock; resolve both slot files, refusing two
-// that are one file, in this slot or across slots; write both new texts
-// beside their files, whole and synced, each with the mode of the file it
-// replaces from its first byte; sync the folders of files linked elsewhere;
-// write the journal (the two files, their temporaries, what each held and
-// will hold, as SHA-256), synced, and move it into place; sync the folder.
-// The save is now decided. Move the name's new text in, then the caption's;
-// sync their folders; remove the journal. Nothing is ever put back: before
-// the journal is in place a failure removes what the save wrote, and once a
-// file has moved, the next start finishes the save.
-//
-// The start acts by what it finds on disk, whatever step a save reached:
+// A save of slot N, in saveWithJournal's order: the lock; both files
+// resolved; both new texts written whole beside them; the journal, synced
+// and moved into place, which decides the save; the new texts moved in;
+// the journal removed. Nothing is ever put back: before the journal is in
+// place a failure removes what the save wrote, and once a file has moved,
+// the next start finishes the save. The start acts by what it finds:
 //
 //      journal          slot files                  the start                        function
 //   1  none             -                           removes the temporaries         removeLeftovers
@@ -29,9 +21,8 @@
 // 2 "a journal torn", 3 "the name's link leads to another file now",
 // 4 "removing the journal", 5 "moving them in", 6 "the name changed since".
 // Where a move or a sync of the start's fails, the journal stays for the
-// next start. Finishing is safe to repeat: it only moves whole new texts
-// over files that hold what the journal says they held, every move is on
-// the disk before the journal goes, and the journal goes last.
+// next start. Finishing is safe to repeat: it moves only whole new texts over
+// files that hold what they held, and the journal goes last.
 
 #include "savejournal.h"
 
@@ -39,8 +30,6 @@
 #include "unicode_text/textfile.h"
 
 #include <QDir>
-#include <QFileInfo>
-#include <QSet>
 
 namespace name_slots {
 namespace {
@@ -206,11 +195,10 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
     if (const FileResult r = files::removeFile(path); !r.ok())
         journalLeft = {journal.slot, path, r.error};
     removeLeftovers(folder, journal.slot);
-    if (!problem.ok())
-        return FinishedSave{journal.slot, FinishedSave::LeftAsItIs, problem,
-                            FinishedSave::SaveAgain, journalLeft};
-    if (moved)
-        return FinishedSave{journal.slot, FinishedSave::Completed, {}, {}, journalLeft};
+    if (!problem.ok() || moved)
+        return FinishedSave{journal.slot,
+                            problem.ok() ? FinishedSave::Completed : FinishedSave::LeftAsItIs,
+                            problem, FinishedSave::SaveAgain, journalLeft};
     return std::nullopt;
 }
 
@@ -272,12 +260,9 @@ std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &f
     if (p.ok())
         return settle(folder, *journal);
     // The next save replaces the journal, where the folder lets it.
-    return FinishedSave{slot,
-                        FinishedSave::LeftAsItIs,
-                        p,
-                        files::isWritableFolder(folder) ? FinishedSave::SaveAgain
-                                                        : FinishedSave::FolderReadOnly,
-                        {}};
+    return leftAsItIs(slot, p.path, p.reason,
+                      files::isWritableFolder(folder) ? FinishedSave::SaveAgain
+                                                      : FinishedSave::FolderReadOnly);
 }
 
 } // namespace name_slots

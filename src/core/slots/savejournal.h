@@ -18,11 +18,10 @@
 
 namespace name_slots {
 
-// A journal names two files, their temporaries and four checksums: a few
-// hundred bytes, and room for the longest paths.
+// A journal is a few hundred bytes; this leaves room for the longest paths.
 inline constexpr qint64 kJournalLimit = 64 * 1024;
 
-// What a journal records of one of the slot's two files; no text of a name.
+// What a journal records of one slot file; no text of a name.
 struct JournalFile
 {
     QString file;                        // as the system resolves the slot file
@@ -40,31 +39,26 @@ struct SaveJournal
 
 QByteArray sha256(QByteArrayView bytes);
 
-// The folder is the slot folder as the system resolves it; the journal
-// names its files from there, so that it holds after the folder is moved.
+// The journal names its files from the slot folder as resolved, so that it
+// holds after the folder is moved.
 QByteArray encodeJournal(const SaveJournal &journal, const QString &folder);
 // The journal these bytes hold, if they are one whole journal of this
-// program's, with its files placed from folder.
+// program's, its files placed from folder.
 std::optional<SaveJournal> decodeJournal(QByteArrayView bytes, const QString &folder);
 QString journalPath(const QString &folder, int slot);
-// A new temporary file for the new text of file, beside it.
+// A new name for a temporary file beside file, and whether name is one.
 QString temporaryFor(const QString &file);
-// Whether name is the name of one of file's temporary files.
 bool isTemporaryName(const QString &name, const QString &file);
 
-// Writes the journal beside its place, readable by its owner alone, synced,
-// and moves it in; a journal left by an earlier save is replaced by this
-// move only. On failure its own temporary file is removed.
+// Writes the journal beside its place, its owner's alone, synced, and moves
+// it in: a journal of an earlier save is replaced by this move only.
 files::FileResult writeJournal(const QString &folder, const SaveJournal &journal);
-// Removes the temporary files of the program's own names, beside the slot's
-// files and the journal, that no journal names any more.
+// Removes the temporary files beside the slot's files and its journal.
 void removeLeftovers(const QString &folder, int slot);
-
-// The slots whose journal, or a temporary file of the program's, is in the
-// folder.
+// The slots with a journal, or a temporary file, in the folder.
 QList<int> slotsToFinish(const QString &folder);
 
-// Saves the name and the caption in the slot's two files. The folder is
+// Saves the name and the caption in the slot's two files; the folder is
 // resolved and locked.
 SaveResult saveWithJournal(const files::FileLock &lock, const QString &folder, int slot,
                            const std::array<QStringView, 2> &texts);

@@ -17,7 +17,7 @@ class SlotTexts
 };
 
 // A slot file, or the slot folder (slot 0 where it concerns every slot),
-// that could not be read or written, and why. Ok while the reason is null.
+// that could not be read or written, and why.
 struct FileProblem
 {
     int slot = 0;
@@ -33,9 +33,8 @@ struct CaptionsRead
     QList<FileProblem> problems;
 };
 
-// A save stores both files of the slot, or, where it fails before its
-// journal decides it, changes neither. Once decided, a save that could not
-// move both new texts in is finished by the next start.
+// A save stores both files of the slot, or, failing before its journal
+// decides it, neither; once decided, the next start finishes it.
 struct SaveResult
 {
     enum Status {
@@ -51,11 +50,9 @@ struct SaveResult
                    // new, 2 both are new but may not be on the disk yet
 };
 
-// What the start did with a save that was cut short (the program killed,
-// the power lost), where the slot's files changed or could not be made a
-// pair: completed, where it moved a new text in; left as it is, naming the
-// file in the way, where the journal could not be acted on or a file was
-// not as the journal says.
+// What the start did with a save cut short (the program killed, the power
+// lost): completed, where it moved a new text in; left as it is, naming the
+// file in the way, where it could not make the slot's files a pair.
 struct FinishedSave
 {
     enum Outcome { Completed, LeftAsItIs };

@@ -9,7 +9,6 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QFileInfo>
 #include <QThread>
 
 namespace name_slots {
