@@ -18,7 +18,8 @@
 #   program is gone, the slot files stay.
 # - while another program holds one of the install's files open, an upgrade
 #   and an uninstall change nothing and exit with 2; a file left aside by a
-#   check that was killed is put back by the next setup; a switch after _?=
+#   check that was killed is put back by the next setup (which, while the
+#   file is held, changes nothing); a switch after _?=
 #   changes nothing;
 # - installs again and uninstalls by the entry's UninstallString with /S
 #   added: everything goes.
@@ -185,8 +186,15 @@ for file in glyphsmith.exe Qt6Gui.dll; do
 done
 
 # 1c. A file check killed between its two renames left a file aside: the
-#     next setup puts it back first, then upgrades, and leaves nothing aside.
+#     next setup puts it back first, then upgrades, and leaves nothing aside;
+#     while another program holds that file, it changes nothing.
 mv "$installed/Qt6Core.dll" "$installed/Qt6Core.dll.setup-check-aside"
+"$wine" "$holder" "$installed/Qt6Core.dll.setup-check-aside" > "$work/aside-holder.out" &
+holder_pid=$!
+poll grep held "$work/aside-holder.out" >/dev/null
+expect "upgrade while the file aside is held: exit code" "$(refused "$wine" "$setup" /S)" 2
+kill "$holder_pid"
+wait "$holder_pid" 2>/dev/null || true
 expect "upgrade after a check cut short: exit code" "$(refused "$wine" "$setup" /S)" 0
 expect "after a check cut short: the file back, nothing aside" \
     "$(test -f "$installed/Qt6Core.dll" && find "$installed" -name '*aside*' | wc -l)" 0

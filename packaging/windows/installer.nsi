@@ -76,7 +76,7 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${COPYRIGHT}"
 ; first, which fails while such a program holds it; the running program
 ; holds its glyphsmith.exe so, however it was started. A file left aside by
 ; a check that was killed is put back, or removed where its file is there
-; again, before anything else. The rename back is tried for 5 s, as a
+; again, before anything else; one that cannot be is told as held. The rename back is tried for 5 s, as a
 ; scanner may open a file the moment it appears; nothing is removed before
 ; every file is under its own name again. Interactive, the user may close
 ; that program and retry; silent, or on Cancel, the installer or uninstaller
@@ -92,10 +92,14 @@ Var held
 !define TrimTrailingBackslash "!insertmacro TRIM_TRAILING_BACKSLASH"
 !macro CHECK_FILE NAME
     ${If} ${FileExists} "$R9\${NAME}${ASIDE}"
+        ClearErrors
         ${If} ${FileExists} "$R9\${NAME}"
             Delete "$R9\${NAME}${ASIDE}"
         ${Else}
             Rename "$R9\${NAME}${ASIDE}" "$R9\${NAME}"
+        ${EndIf}
+        ${If} ${Errors}
+            StrCpy $held "$R9\${NAME}${ASIDE}"
         ${EndIf}
     ${EndIf}
     ${If} $held == ""
