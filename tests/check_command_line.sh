@@ -31,7 +31,9 @@ check() { # description, expected exit code, stdout pattern, stderr pattern, arg
     fi
 }
 check "--version" 0 '^Ravenmoor Glyphsmith 2\.00$' '^$' --version
-check "-v" 0 '^Ravenmoor Glyphsmith 2\.00$' '^$' -v
+for option in -v /version; do
+    check "$option" 0 '^Ravenmoor Glyphsmith 2\.00$' '^$' "$option"
+done
 check "--help" 0 '^Usage: glyphsmith' '^$' --help
 check "-h" 0 '^Usage: glyphsmith' '^$' -h
 # As Windows users ask for help.
@@ -49,7 +51,7 @@ check "control bytes shown escaped" 2 '^$' "'--a\\\\x1bb'" --a$'\x1b'b
 check "direction controls shown escaped" 2 '^$' "'--a\\\\u202eb\\\\u2066c'" --a$'\u202e'b$'\u2066'c
 # Windows programs take switches in any case; others as written.
 case=$([ ${#runner[@]} -gt 0 ] && echo 0 || echo 2)
-for option in --VERSION /HELP -H; do
+for option in --VERSION /HELP -H /Version; do
     check "$option" "$case" '' '' "$option"
 done
 for option in --version --help; do

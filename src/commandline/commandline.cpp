@@ -71,7 +71,7 @@ int answerCommandLine(int argc, char *argv[])
     const std::string argument = arguments.size() == 1 ? arguments[0] : std::string();
     if (isOneOf(argument, {"--help", "-h", "/?", "-?", "/help"}))
         return answer(kUsage, false, 0);
-    if (isOneOf(argument, {"--version", "-v"}))
+    if (isOneOf(argument, {"--version", "-v", "/version"}))
         return answer(GLYPHSMITH_PRODUCT_NAME " " GLYPHSMITH_VERSION "\n", false, 0);
     const std::string reason = arguments.size() == 1
                                    ? "glyphsmith: unknown argument '" + escaped(argument) + "'\n"
