@@ -1267,10 +1267,11 @@ void TestSlotStore::folderOfAPath()
 }
 
 #ifdef Q_OS_WIN
-// A slot file the user hid stays hidden once saved; a new one is not.
+// A slot file the user hid stays hidden once saved; one not hidden stays so.
 void TestSlotStore::windowsKeepsWhatTheUserSet()
 {
     write("data1.txt", "old");
+    write("mnuname1.txt", "old");
     const std::wstring data = QDir::toNativeSeparators(path("data1.txt")).toStdWString();
     QVERIFY(SetFileAttributesW(data.c_str(), FILE_ATTRIBUTE_HIDDEN));
     QCOMPARE(SlotStore(m_dir->path()).save(1, u"new", u"new").status, SaveResult::Saved);

@@ -85,11 +85,13 @@ FileResult writeNewFile(const QString &path, QByteArrayView bytes,
     return result;
 }
 
-// A file that is there is replaced with ReplaceFileW, which keeps what the
-// user set on it (hidden or read-only, its security descriptor).
+// A file that is there is replaced with ReplaceFileW, which keeps its
+// security descriptor; what the user set on it (hidden, say) is carried
+// over first, as Wine's ReplaceFileW does not.
 FileResult moveFile(const QString &from, const QString &to)
 {
-    if (GetFileAttributesW(name(to).c_str()) == INVALID_FILE_ATTRIBUTES)
+    const DWORD attributes = GetFileAttributesW(name(to).c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
         return MoveFileExW(name(from).c_str(), name(to).c_str(), MOVEFILE_WRITE_THROUGH)
                    ? FileResult{}
                    : lastError();
@@ -101,6 +103,10 @@ FileResult moveFile(const QString &from, const QString &to)
     if (held == INVALID_HANDLE_VALUE)
         return lastError();
     CloseHandle(held);
+    const DWORD kept = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                                     FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
+    if (!SetFileAttributesW(name(from).c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL))
+        return lastError();
     return ReplaceFileW(name(to).c_str(), name(from).c_str(), nullptr,
                         REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)
                ? FileResult{}
