@@ -30,9 +30,4 @@ const NameSlot &slotNumbered(int number);
 // The slot's data file (0) or caption file (1) in folder.
 QString slotFile(const QString &folder, int slot, int file);
 
-// A caption text as a menu item shows it, literally: "&" is no access-key
-// marker, and tabs and line breaks, which a one-line item cannot show,
-// become spaces.
-QString menuCaption(const QString &caption);
-
 } // namespace name_slots

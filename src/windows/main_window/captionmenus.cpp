@@ -57,3 +57,19 @@ void elideLongCaptions(QMenu *menu)
     style->setParent(menu);
     menu->setStyle(style);
 }
+
+QString menuCaption(const QString &caption)
+{
+    QString shown;
+    shown.reserve(caption.size());
+    for (const QChar c : caption) {
+        if (c == u'&')
+            shown.append(QStringLiteral("&&"));
+        else if (c == u'\t' || c == u'\n' || c == u'\r' || c == QChar::LineSeparator ||
+                 c == QChar::ParagraphSeparator)
+            shown.append(u' ');
+        else
+            shown.append(c);
+    }
+    return shown;
+}

@@ -131,7 +131,7 @@ void Form1::connectSlotItems()
 void Form1::setSlotCaption(int number, const QString &caption, const QString &shown)
 {
     m_captions[number - 1]->setWholeText(caption);
-    const QString menuText = name_slots::menuCaption(shown);
+    const QString menuText = menuCaption(shown);
     m_slotItems[number - 1].open->setText(menuText);
     m_slotItems[number - 1].save->setText(menuText);
 }
