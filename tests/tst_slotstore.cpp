@@ -3,6 +3,7 @@
 #include "cut_short_save.h"
 #include "file_bytes.h"
 #include "files/systemfile.h"
+#include "files/systemfile_p.h"
 #include "slots/slotstore.h"
 #include "unicode_text/codepage.h"
 #include "unicode_text/textfile.h"
@@ -205,6 +206,7 @@ private slots:
     void saveCallsInOrder();
     void endedAtEveryCall();
     void saveKeepsPermissions();
+    void journalInReadOnlyFolder();
     void linksAndSpecialFiles_data();
     void linksAndSpecialFiles();
     void linksResolvedAsTheSystemDoes_data();
@@ -454,9 +456,13 @@ void TestSlotStore::failedSaves_data()
         1);
     row("folder's sync after the moves fails", "folder sync 1", SaveResult::Unfinished, "slots",
         EIO, 2);
-    for (const int length : {1, 100000})
-        row(qPrintable(QStringLiteral("file size limit, %1 bytes").arg(length)), "size limit",
-            SaveResult::NameNotSaved, "slots/data1.txt", EFBIG, 0, length);
+    // A limit below the name, the caption (11 bytes), the journal.
+    row("file size limit on the name", "size limit 99999", SaveResult::NameNotSaved,
+        "slots/data1.txt", EFBIG, 0, 100000);
+    row("file size limit on the caption", "size limit 10", SaveResult::CaptionNotSaved,
+        "slots/mnuname1.txt", EFBIG, 0, 1);
+    row("file size limit on the journal", "size limit 100", SaveResult::NotSaved,
+        "slots/.slot1.journal", EFBIG);
 #endif
 }
 
@@ -484,9 +490,11 @@ void TestSlotStore::failedSaves()
         write("slots/data1.txt", "old name");
     if (how == "caption fifo")
         make("slots/mnuname1.txt", "fifo");
-    else if (how.startsWith("caption link") && (write("slots/data2.txt", "two"), true))
-        QVERIFY(
-            QFile::link(path("slots/data" + how.right(1) + ".txt"), path("slots/mnuname1.txt")));
+    else if (how.startsWith("caption link") && (write("slots/two", "two"), true))
+        // Slot 2's name file is a link too.
+        QVERIFY(QFile::link(path("slots/two"), path("slots/data2.txt")) &&
+                QFile::link(path(how.endsWith('1') ? "slots/data1.txt" : "slots/two"),
+                            path("slots/mnuname1.txt")));
     else if (!how.startsWith("caption elsewhere"))
         write("slots/mnuname1.txt", "old caption");
     if (how == "lock folder")
@@ -503,9 +511,9 @@ void TestSlotStore::failedSaves()
     rlimit old{};
     QCOMPARE(getrlimit(RLIMIT_FSIZE, &old), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    if (how == "size limit") {
+    if (how.startsWith("size limit")) {
         rlimit small = old;
-        small.rlim_cur = rlim_t(length - 1); // one byte short of the name
+        small.rlim_cur = rlim_t(how.section(' ', -1).toInt());
         QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     }
     g_syncFails = how == "sync";
@@ -639,7 +647,7 @@ void TestSlotStore::saveCutShort_data()
         FinishedSave::LeftAsItIs, {"data2.txt=new", "mnuname2.txt=old"});
     // The last three with their checksums made anew.
     for (const char *how : {"torn", "changed", "too large", "another slot's", "foreign",
-                            "first format", "upper-case", "negative"})
+                            "first format", "upper-case", "negative", "with a text too long"})
         row(qPrintable(QStringLiteral("a journal %1").arg(how)),
             movingIn + QStringList{how, "data2.txt.old=backup"}, FinishedSave::LeftAsItIs, asLaid);
     row("files of the names a user might give",
@@ -655,6 +663,14 @@ void TestSlotStore::saveCutShort_data()
         FinishedSave::Completed, newPair);
     row("the name's link leads to another file now",
         {"data2.txt->../other", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
+        FinishedSave::LeftAsItIs, asLaid);
+    row("the caption's link leads to another file now",
+        {"data2.txt=new", "mnuname2.txt->../other", "temporary mnuname2.txt=new"},
+        FinishedSave::LeftAsItIs, asLaid);
+    row("the caption's new text a link",
+        {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt->data2.txt"},
+        FinishedSave::LeftAsItIs, {"data2.txt=new", "mnuname2.txt=old"});
+    row("a journal linked", movingIn + QStringList{"linked", "data2.txt.old=backup"},
         FinishedSave::LeftAsItIs, asLaid);
 #endif
 }
@@ -679,7 +695,9 @@ void TestSlotStore::saveCutShort()
         written.files[0].temporary = path("slots/data2.txt.old");
     const bool torn = laid.removeAll("torn"), changed = laid.removeAll("changed"),
                upper = laid.removeAll("upper-case"), negative = laid.removeAll("negative"),
-               first = laid.removeAll("first format"), noJournal = laid.removeAll("no journal");
+               tooLong = laid.removeAll("with a text too long"),
+               first = laid.removeAll("first format"), noJournal = laid.removeAll("no journal"),
+               linked = laid.removeAll("linked");
     cut_short_save::lay(journal, laidIn, laid);
     QByteArray bytes = name_slots::encodeJournal(written, files::resolvedFile(laidIn));
     if (changed || upper) {
@@ -688,15 +706,22 @@ void TestSlotStore::saveCutShort()
             ++at;
         bytes[at] = char(std::toupper(bytes[at]));
     }
+    const QByteArray newSize = negative  ? "-1"
+                               : tooLong ? QByteArray::number(unicode_text::kMaxTextFileBytes + 1)
+                                         : "3";
     bytes.replace("journal 2\n", first ? "journal 1\n" : "journal 2\n")
-        .replace("\"newSize\":3", negative ? "\"newSize\":-1" : "\"newSize\":3");
-    if (upper || negative || first)
+        .replace("\"newSize\":3", "\"newSize\":" + newSize);
+    if (upper || negative || tooLong || first)
         bytes = cut_short_save::resealed(bytes);
     if (laid.removeAll("too large"))
         bytes = QByteArray(name_slots::kJournalLimit + 1, 'x');
-    file_bytes::write(name_slots::journalPath(laidIn, 2), torn ? bytes.chopped(2) : bytes);
-    if (noJournal)
-        QVERIFY(QFile::remove(name_slots::journalPath(laidIn, 2)));
+    const QString journalFile = name_slots::journalPath(laidIn, 2);
+    file_bytes::write(linked ? path("elsewhere.journal") : journalFile,
+                      torn ? bytes.chopped(2) : bytes);
+    if (noJournal || linked)
+        QVERIFY(QFile::remove(journalFile));
+    if (linked)
+        QVERIFY(QFile::link(path("elsewhere.journal"), journalFile));
     if (laidIn != folder)
         QVERIFY(QDir().rename(laidIn, folder));
     if (spelled)
@@ -713,6 +738,8 @@ void TestSlotStore::saveCutShort()
         // A journal that cannot be acted on is the file named.
         if (QByteArray(QTest::currentDataTag()).startsWith("a journal "))
             QCOMPARE(finished[0].problem.path, name_slots::journalPath(folder, 2));
+        if (linked)
+            QCOMPARE(finished[0].problem.reason, files::texts::isALink());
     }
     QCOMPARE(cut_short_save::layout(journal, folder),
              after == QStringList{"as laid"} ? before : after);
@@ -955,8 +982,12 @@ void TestSlotStore::folderSpelledThroughLinks()
         QVERIFY(QDir().mkpath(path("disk2/deep")) && QFile::link(path("disk2/deep"), path("lnk")));
         QVERIFY(!there || QDir().mkpath(path("disk2/share/S")));
         const SlotStore store(path("lnk/../share/S"));
-        QCOMPARE(store.save(1, u"new", u"new").status, SaveResult::Saved);
-        QCOMPARE(read("disk2/share/S/data1.txt"), QByteArray("new"));
+        // The caption's move fails: the start finishes from the save's journal.
+        g_renamesLeft = 2;
+        QCOMPARE(store.save(1, u"new", u"new").status, SaveResult::Unfinished);
+        g_renamesLeft = -1;
+        QCOMPARE(store.finishInterruptedSaves().size(), 1);
+        QCOMPARE(read("disk2/share/S/mnuname1.txt"), QByteArray("new"));
         QCOMPARE(store.open(1).name, QStringLiteral("new"));
         QVERIFY(!QFileInfo::exists(path("share")));
     }
@@ -991,6 +1022,18 @@ void TestSlotStore::saveCallsInOrder()
                           "rename .real1.txt.*.saving real1.txt",
                           "rename .mnuname1.txt.*.saving mnuname1.txt", "fsync elsewhere",
                           "fsync slots", "unlink .slot1.journal"}));
+    // The start's, finishing a save of slot 2: the move, its folder synced,
+    // then the journal removed.
+    const name_slots::SaveJournal cut = cut_short_save::journal(path("slots"), 2, "old");
+    cut_short_save::lay(cut, path("slots"),
+                        {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt=new"});
+    g_calls.clear();
+    g_logUnder = QFile::encodeName(m_dir->path());
+    QCOMPARE(SlotStore(path("slots")).finishInterruptedSaves().size(), 1);
+    g_logUnder.clear();
+    QCOMPARE(g_calls.filter(QRegularExpression("^(?!open)")),
+             QStringList({"rename .mnuname2.txt.*.saving mnuname2.txt", "fsync slots",
+                          "unlink .slot2.journal"}));
 }
 
 // Whether run, in a process of its own, was ended at the n-th call on the
@@ -1071,6 +1114,23 @@ void TestSlotStore::saveKeepsPermissions()
         if (mode == 0604)
             QCOMPARE(status.st_gid, group);
     }
+}
+
+// A journal the start cannot act on, in a folder it cannot write, is told
+// with what clears it: the folder made writable, then a save.
+void TestSlotStore::journalInReadOnlyFolder()
+{
+    const QString folder = path("slots");
+    QVERIFY(QDir().mkpath(folder));
+    const private_mounts::Mount mount = private_mounts::tmpfs(folder, 64);
+    if (!mount.isMounted())
+        QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
+    write("slots/.slots.lock", "");
+    write("slots/.slot1.journal", "torn");
+    QVERIFY(private_mounts::makeReadOnly(folder));
+    const QList<FinishedSave> told = SlotStore(folder).finishInterruptedSaves();
+    QCOMPARE(told.size(), 1);
+    QCOMPARE(int(told[0].remedy), int(FinishedSave::FolderReadOnly));
 }
 
 // A save goes through a link to a regular file and keeps the link; whatever

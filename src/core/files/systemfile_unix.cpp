@@ -63,7 +63,10 @@ FileBytes loadFileBytes(const QString &path, qint64 limit, Links links)
         const int error = errno;
         if (error == ENOENT)
             return QFileInfo(path).isSymLink() ? refused(texts::linkToNothing()) : FileBytes{};
-        return refused(error == ELOOP ? texts::linkToNothing() : errorText(error));
+        // With links refused, ELOOP says the file is one; else, a loop.
+        if (error == ELOOP)
+            return refused(links == Links::Refuse ? texts::isALink() : texts::linkToNothing());
+        return refused(errorText(error));
     }
     struct stat status = {};
     if (::fstat(file.fd, &status) != 0)
@@ -165,11 +168,6 @@ FileLock::Attempt FileLock::tryLock(const QString &path)
     if (fd < 0)
         return {Failed, errorText(error)};
     Descriptor opened{fd};
-    struct stat status = {};
-    if (::fstat(fd, &status) != 0)
-        return {Failed, errorText(errno)};
-    if (!S_ISREG(status.st_mode))
-        return {Failed, texts::notRegular()};
     // EWOULDBLOCK: another holds it. A file system without locks (NFS
     // without its lock daemon): saves go on unlocked rather than never.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno != ENOLCK && errno != EOPNOTSUPP &&

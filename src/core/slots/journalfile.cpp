@@ -78,10 +78,8 @@ std::optional<JournalFile> decodeFile(const QJsonObject &f, const QDir &folder)
     const std::optional<QByteArray> oldSha256 = fromHex(old);
     const std::optional<QByteArray> newSha256 = fromHex(f.value(QStringLiteral("newSha256")));
     const qint64 newSize = f.value(QStringLiteral("newSize")).toInteger(-1);
-    // A name with a leading ":" would be one of Qt's resources.
-    if (relative.isEmpty() || relative.startsWith(u':') || !isTemporaryName(temporary, file) ||
-        !newSha256 || (!old.isNull() && !oldSha256) || newSize < 0 ||
-        newSize > unicode_text::kMaxTextFileBytes)
+    if (relative.isEmpty() || !isTemporaryName(temporary, file) || !newSha256 ||
+        (!old.isNull() && !oldSha256) || newSize < 0 || newSize > unicode_text::kMaxTextFileBytes)
         return std::nullopt;
     return JournalFile{file, QDir(files::folderOf(file)).filePath(temporary), oldSha256, newSize,
                        *newSha256};
@@ -165,14 +163,15 @@ files::FileResult writeJournal(const QString &folder, const SaveJournal &journal
 void removeLeftovers(const QString &folder, int slot)
 {
     for (const QString &file :
-         {journalPath(folder, slot), files::resolvedFile(slotFile(folder, slot, 0)),
+         {journalPath(folder, slot), slotFile(folder, slot, 0), slotFile(folder, slot, 1),
+          files::resolvedFile(slotFile(folder, slot, 0)),
           files::resolvedFile(slotFile(folder, slot, 1))}) {
         if (file.isNull())
             continue;
         const QDir beside(files::folderOf(file));
         for (const QString &name : beside.entryList({temporaryPrefix(file) + u'*'},
                                                     QDir::Files | QDir::Hidden | QDir::System))
-            if (isTemporaryName(name, file) && !QFileInfo(beside.filePath(name)).isSymLink())
+            if (isTemporaryName(name, file))
                 (void)files::removeFile(beside.filePath(name));
     }
 }

@@ -53,7 +53,8 @@ bool isTemporaryName(const QString &name, const QString &file);
 // Writes the journal beside its place, its owner's alone, synced, and moves
 // it in: a journal of an earlier save is replaced by this move only.
 files::FileResult writeJournal(const QString &folder, const SaveJournal &journal);
-// Removes the temporary files beside the slot's files and its journal.
+// Removes the temporary files beside the slot's files, as named and as
+// resolved (a link may have changed since), and beside its journal.
 void removeLeftovers(const QString &folder, int slot);
 // The slots with a journal, or a temporary file, in the folder.
 QList<int> slotsToFinish(const QString &folder);
