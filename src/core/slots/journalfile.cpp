@@ -78,8 +78,10 @@ std::optional<JournalFile> decodeFile(const QJsonObject &f, const QDir &folder)
     const std::optional<QByteArray> oldSha256 = fromHex(old);
     const std::optional<QByteArray> newSha256 = fromHex(f.value(QStringLiteral("newSha256")));
     const qint64 newSize = f.value(QStringLiteral("newSize")).toInteger(-1);
-    if (relative.isEmpty() || !isTemporaryName(temporary, file) || !newSha256 ||
-        (!old.isNull() && !oldSha256) || newSize < 0 || newSize > unicode_text::kMaxTextFileBytes)
+    // A name with a leading ":" would be one of Qt's resources.
+    if (relative.isEmpty() || relative.startsWith(u':') || !isTemporaryName(temporary, file) ||
+        !newSha256 || (!old.isNull() && !oldSha256) || newSize < 0 ||
+        newSize > unicode_text::kMaxTextFileBytes)
         return std::nullopt;
     return JournalFile{file, QDir(files::folderOf(file)).filePath(temporary), oldSha256, newSize,
                        *newSha256};
