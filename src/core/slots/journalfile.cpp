@@ -164,10 +164,11 @@ files::FileResult writeJournal(const QString &folder, const SaveJournal &journal
 
 void removeLeftovers(const QString &folder, int slot)
 {
-    for (const QString &file :
-         {journalPath(folder, slot), slotFile(folder, slot, 0), slotFile(folder, slot, 1),
-          files::resolvedFile(slotFile(folder, slot, 0)),
-          files::resolvedFile(slotFile(folder, slot, 1))}) {
+    QStringList places{journalPath(folder, slot), slotFile(folder, slot, 0),
+                       slotFile(folder, slot, 1), files::resolvedFile(slotFile(folder, slot, 0)),
+                       files::resolvedFile(slotFile(folder, slot, 1))};
+    places.removeDuplicates(); // a slot file that is no link is listed once
+    for (const QString &file : std::as_const(places)) {
         if (file.isNull())
             continue;
         const QDir beside(files::folderOf(file));
