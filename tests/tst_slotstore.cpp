@@ -717,7 +717,7 @@ void TestSlotStore::saveCutShort()
     if (upper || negative || tooLong || first)
         bytes = cut_short_save::resealed(bytes);
     if (laid.removeAll("too large"))
-        bytes = QByteArray(name_slots::kJournalLimit + 1, 'x');
+        bytes = QByteArray(unicode_text::kMaxTextFileBytes + 1, 'x');
     const QString journalFile = name_slots::journalPath(laidIn, 2);
     file_bytes::write(linked ? path("elsewhere.journal") : journalFile,
                       torn ? bytes.chopped(2) : bytes);

@@ -39,13 +39,9 @@ QString whyNotReplaceable(const QString &path)
     const QFileInfo info(path);
     if (info.isSymLink() && !info.exists())
         return texts::linkToNothing();
-    if (!info.exists())
+    if (!info.isFile() || info.isWritable())
         return QString();
-    if (info.isDir())
-        return texts::folderInPlace();
-    if (!info.isFile())
-        return texts::notRegular();
-    return info.isWritable() ? QString() : QCoreApplication::translate("files", "It is read-only.");
+    return QCoreApplication::translate("files", "It is read-only.");
 }
 
 bool isWritableFolder(const QString &folder)

@@ -44,8 +44,8 @@ QString resolvedFile(const QString &path);
 QString folderOf(const QString &path);
 // Whether anything is at path, a dangling link included.
 bool isThere(const QString &path);
-// Why the file at path cannot be replaced as a slot file (anything but a
-// regular file or a link to one, or read-only); null when it can.
+// Why the file at path cannot be replaced as a slot file, where reading it
+// does not tell: a link that leads to nothing, or read-only.
 QString whyNotReplaceable(const QString &path);
 // Whether the program may make and remove files in the folder.
 bool isWritableFolder(const QString &folder);

@@ -69,10 +69,9 @@ QString sameFileAs(const QString &folder, int slot, int index, const QString &fi
 // The folders the journal's files are in, each once.
 QStringList foldersOf(const SaveJournal &journal)
 {
-    QStringList folders;
-    for (const JournalFile &f : journal.files)
-        if (!folders.contains(files::folderOf(f.file)))
-            folders << files::folderOf(f.file);
+    QStringList folders{files::folderOf(journal.files[0].file),
+                        files::folderOf(journal.files[1].file)};
+    folders.removeDuplicates();
     return folders;
 }
 
@@ -244,7 +243,7 @@ SaveResult saveWithJournal(const files::FileLock &, const QString &folder, int s
 std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &folder, int slot)
 {
     const QString path = journalPath(folder, slot);
-    const FileBytes read = files::loadFileBytes(path, kJournalLimit, files::Links::Refuse);
+    const FileBytes read = load(path, files::Links::Refuse);
     if (!read.exists) {
         removeLeftovers(folder, slot);
         return std::nullopt;

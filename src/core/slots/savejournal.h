@@ -18,9 +18,6 @@
 
 namespace name_slots {
 
-// A journal is a few hundred bytes; this leaves room for the longest paths.
-inline constexpr qint64 kJournalLimit = 64 * 1024;
-
 // What a journal records of one slot file; no text of a name.
 struct JournalFile
 {
