@@ -34,6 +34,7 @@
 #include <cstdarg>
 #include <fcntl.h>
 #include <functional>
+#include <grp.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
@@ -205,6 +206,7 @@ private slots:
     void folderSpelledThroughLinks();
     void saveCallsInOrder();
     void endedAtEveryCall();
+    void saveKeepsPermissions_data();
     void saveKeepsPermissions();
     void journalInReadOnlyFolder();
     void linksAndSpecialFiles_data();
@@ -1101,26 +1103,44 @@ void TestSlotStore::endedAtEveryCall()
 #endif
 
 #if GLYPHSMITH_LINUX_TESTS
-// A saved file keeps the mode and group of the file it replaces; a new one
-// takes the system's default mode; the umask stays as it was.
+// A saved file keeps the mode and group of the file it replaces, or takes
+// the saver's group where the saver is no member of it; a new one takes the
+// system's default mode; the umask stays as it was.
+void TestSlotStore::saveKeepsPermissions_data()
+{
+    QTest::addColumn<bool>("asUser"); // of a group other than the file's
+    QTest::newRow("the saver's group") << false;
+    QTest::newRow("a group the saver is no member of") << true;
+}
+
 void TestSlotStore::saveKeepsPermissions()
 {
+    QFETCH(bool, asUser);
+    if (asUser && ::geteuid() != 0)
+        QSKIP("saving as another user needs root");
     write("data1.txt", "old");
     const QByteArray data = QFile::encodeName(path("data1.txt"));
-    const gid_t group = ::geteuid() == 0 ? 65534 : ::getegid(); // root may give any group
+    const gid_t group = asUser ? 0 : ::geteuid() == 0 ? 65534 : ::getegid(); // root gives any
     QVERIFY(::chown(data.constData(), uid_t(-1), group) == 0 &&
-            ::chmod(data.constData(), 0604) == 0);
+            ::chmod(data.constData(), 0606) == 0 &&
+            ::chmod(QFile::encodeName(m_dir->path()), 0777) == 0);
     const mode_t umask = ::umask(027);
-    QCOMPARE(SlotStore(m_dir->path()).save(1, u"new", u"new").status, SaveResult::Saved);
+    if (asUser)
+        QVERIFY(::setgroups(0, nullptr) == 0 && ::setresgid(65534, 65534, 0) == 0 &&
+                ::setresuid(65534, 65534, 0) == 0);
+    const SaveResult::Status saved = SlotStore(m_dir->path()).save(1, u"new", u"new").status;
+    if (asUser)
+        QVERIFY(::setresuid(0, 0, 0) == 0 && ::setresgid(0, 0, 0) == 0);
+    QCOMPARE(saved, SaveResult::Saved);
     QCOMPARE(::umask(umask), mode_t(027));
     QCOMPARE(read("data1.txt"), QByteArray("new"));
     for (const auto &[file, mode] :
-         {std::pair{"data1.txt", 0604}, {"mnuname1.txt", 0640}, {".slots.lock", 0600}}) {
+         {std::pair{"data1.txt", 0606}, {"mnuname1.txt", 0640}, {".slots.lock", 0600}}) {
         struct stat status = {};
         QCOMPARE(::stat(QFile::encodeName(path(file)).constData(), &status), 0);
         QCOMPARE(status.st_mode & 07777, mode_t(mode));
-        if (mode == 0604)
-            QCOMPARE(status.st_gid, group);
+        if (mode == 0606)
+            QCOMPARE(status.st_gid, asUser ? gid_t(65534) : group);
     }
 }
 
