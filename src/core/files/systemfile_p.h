@@ -40,7 +40,8 @@ inline QString notRegular()
 
 inline QString tooLarge(qint64 limit)
 {
-    return QCoreApplication::translate("files", "It is larger than %1, too large for a name.")
+    return QCoreApplication::translate("files",
+                                       "It is larger than %1, more than the program reads.")
         .arg(QLocale::system().formattedDataSize(limit, 0));
 }
 
