@@ -53,9 +53,10 @@ static bool g_lockOpenFails = false;
 static int g_renamesLeft = -1;
 static bool g_unlinkFails = false;
 static int g_flockError = 0;
-static QByteArray g_logUnder; // the folder whose files' calls are logged
-static QStringList g_calls;   // "CALL NAME" or "CALL FROM TO", names only
-static int g_killAt = 0;      // the call at which the process ends; 0: none
+static QByteArray g_goneOnLock; // a folder moved away once a lock is taken
+static QByteArray g_logUnder;   // the folder whose files' calls are logged
+static QStringList g_calls;     // "CALL NAME" or "CALL FROM TO", names only
+static int g_killAt = 0;        // the call at which the process ends; 0: none
 
 static QByteArray pathOf(int fd)
 {
@@ -113,6 +114,9 @@ extern "C" int flock(int fd, int operation)
         errno = g_flockError;
         return -1;
     }
+    if (!g_goneOnLock.isEmpty())
+        syscall(SYS_renameat, AT_FDCWD, g_goneOnLock.constData(), AT_FDCWD,
+                (g_goneOnLock + ".gone").constData());
     return int(syscall(SYS_flock, fd, operation));
 }
 
@@ -443,6 +447,9 @@ void TestSlotStore::failedSaves_data()
     row("caption file is a link to another slot's name file", "caption link 2",
         SaveResult::CaptionNotSaved, "slots/mnuname1.txt");
     row("name's file is read-only", "read-only name", SaveResult::NameNotSaved, "slots/data1.txt");
+    // Another program's doing, between the lock and the look at the files.
+    row("the folder removed once locked", "gone", SaveResult::NameNotSaved, "slots/data1.txt",
+        ENOENT);
     row("full file system", "full", SaveResult::NameNotSaved, "slots/data1.txt", ENOSPC);
     // No lock file can be made: the folder is named.
     row("read-only file system", "read-only", SaveResult::NotSaved, "slots", EROFS);
@@ -522,6 +529,7 @@ void TestSlotStore::failedSaves()
     g_folderSyncsLeft = how.contains("folder sync") ? how.section(' ', -1).toInt() : -1;
     g_renamesLeft = how.startsWith("renames") ? how.section(' ', 1, 1).remove(',').toInt() : -1;
     g_unlinkFails = how.endsWith("unlink");
+    g_goneOnLock = how == "gone" ? QFile::encodeName(folder) : QByteArray();
     // Root may write any file: the save runs as a user the mode binds.
     const bool asUser = how == "read-only name" && ::geteuid() == 0;
     if (how == "read-only name")
@@ -540,6 +548,8 @@ void TestSlotStore::failedSaves()
     if (asUser)
         QCOMPARE(::setresuid(0, 0, 0), 0);
     g_syncFails = g_unlinkFails = false;
+    if (std::exchange(g_goneOnLock, {}).size())
+        QVERIFY(QDir().rename(folder + ".gone", folder));
     g_renamesLeft = g_folderSyncsLeft = -1;
     setrlimit(RLIMIT_FSIZE, &old);
     std::signal(SIGXFSZ, previousHandler);

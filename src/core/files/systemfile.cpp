@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <cerrno>
 
 namespace files {
 
@@ -37,8 +38,8 @@ bool isThere(const QString &path)
 QString whyNotReplaceable(const QString &path)
 {
     const QFileInfo info(path);
-    if (info.isSymLink() && !info.exists())
-        return texts::linkToNothing();
+    if (resolvedFile(path).isNull())
+        return info.isSymLink() ? texts::linkToNothing() : errorText(ENOENT);
     if (!info.isFile() || info.isWritable())
         return QString();
     return QCoreApplication::translate("files", "It is read-only.");

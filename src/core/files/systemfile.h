@@ -45,7 +45,8 @@ QString folderOf(const QString &path);
 // Whether anything is at path, a dangling link included.
 bool isThere(const QString &path);
 // Why the file at path cannot be replaced as a slot file, where reading it
-// does not tell: a link that leads to nothing, or read-only.
+// does not tell: it leads nowhere (a dangling link, its folder gone), or it
+// is read-only.
 QString whyNotReplaceable(const QString &path);
 // Whether the program may make and remove files in the folder.
 bool isWritableFolder(const QString &folder);
