@@ -48,7 +48,7 @@ inline QString pathOf(const name_slots::SaveJournal &j, const QString &folder, c
 {
     if (name == QLatin1String("journal"))
         return name_slots::journalPath(folder, j.slot);
-    for (const name_slots::JournalFile &f : j.files)
+    for (const name_slots::JournalEntry &f : j.files)
         if (name == QLatin1String("temporary ") + QFileInfo(f.file).fileName())
             return f.temporary;
     return QDir(folder).filePath(name);

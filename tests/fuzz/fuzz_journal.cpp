@@ -18,7 +18,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         name_slots::decodeJournal(journal, folder);
     if (!decoded)
         return 0;
-    for (const name_slots::JournalFile &f : decoded->files)
+    for (const name_slots::JournalEntry &f : decoded->files)
         if (f.newSize < 0 || f.newSha256.size() != 32 || (f.oldSha256 && f.oldSha256->size() != 32))
             std::abort();
     const std::optional<name_slots::SaveJournal> again =

@@ -56,7 +56,7 @@ std::optional<QByteArray> fromHex(const QJsonValue &value)
     return hash;
 }
 
-QJsonObject encodeFile(const JournalFile &f, const QDir &folder)
+QJsonObject encodeEntry(const JournalEntry &f, const QDir &folder)
 {
     return {
         {QStringLiteral("file"), folder.relativeFilePath(f.file)},
@@ -69,7 +69,7 @@ QJsonObject encodeFile(const JournalFile &f, const QDir &folder)
 
 // A file the journal names, placed from the resolved folder, where every
 // field is in range and its temporary file has the program's own name.
-std::optional<JournalFile> decodeFile(const QJsonObject &f, const QDir &folder)
+std::optional<JournalEntry> decodeEntry(const QJsonObject &f, const QDir &folder)
 {
     const QString relative = f.value(QStringLiteral("file")).toString();
     const QString file = QDir::cleanPath(folder.filePath(relative));
@@ -83,8 +83,8 @@ std::optional<JournalFile> decodeFile(const QJsonObject &f, const QDir &folder)
         !newSha256 || (!old.isNull() && !oldSha256) || newSize < 0 ||
         newSize > unicode_text::kMaxTextFileBytes)
         return std::nullopt;
-    return JournalFile{file, QDir(files::folderOf(file)).filePath(temporary), oldSha256, newSize,
-                       *newSha256};
+    return JournalEntry{file, QDir(files::folderOf(file)).filePath(temporary), oldSha256, newSize,
+                        *newSha256};
 }
 
 } // namespace
@@ -100,7 +100,7 @@ QByteArray encodeJournal(const SaveJournal &journal, const QString &folder)
     const QJsonObject object{
         {QStringLiteral("slot"), journal.slot},
         {QStringLiteral("files"),
-         QJsonArray{encodeFile(journal.files[0], dir), encodeFile(journal.files[1], dir)}},
+         QJsonArray{encodeEntry(journal.files[0], dir), encodeEntry(journal.files[1], dir)}},
     };
     const QByteArray body =
         kMagic.toByteArray() + QJsonDocument(object).toJson(QJsonDocument::Compact) + '\n';
@@ -122,7 +122,7 @@ std::optional<SaveJournal> decodeJournal(QByteArrayView bytes, const QString &fo
     if (list.size() != 2 || journal.slot < 1 || journal.slot > int(kSlots.size()))
         return std::nullopt;
     for (int i = 0; i < 2; ++i) {
-        const std::optional<JournalFile> f = decodeFile(list[i].toObject(), QDir(folder));
+        const std::optional<JournalEntry> f = decodeEntry(list[i].toObject(), QDir(folder));
         if (!f)
             return std::nullopt;
         journal.files[i] = *f;

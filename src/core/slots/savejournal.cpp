@@ -48,8 +48,8 @@ SaveResult failed(int slot, int file, const QString &path, const QString &reason
             {slot, path, reason}};
 }
 
-FinishedSave leftAsItIs(int slot, const QString &path, const QString &reason,
-                        FinishedSave::Remedy remedy)
+FinishedSave notFinished(int slot, const QString &path, const QString &reason,
+                         FinishedSave::Remedy remedy)
 {
     return {slot, FinishedSave::LeftAsItIs, {slot, path, reason}, remedy, {}};
 }
@@ -88,7 +88,7 @@ FileProblem syncFolders(int slot, const QStringList &folders, const QString &exc
 
 void removeTemporaries(const SaveJournal &journal)
 {
-    for (const JournalFile &f : journal.files)
+    for (const JournalEntry &f : journal.files)
         (void)files::removeFile(f.temporary); // or at the next save or start
 }
 
@@ -112,7 +112,7 @@ SaveResult takeBack(const QString &folder, const SaveJournal &journal, SaveResul
 SaveResult writeTemporaries(const SaveJournal &journal, const std::array<QByteArray, 2> &bytes)
 {
     for (int i = 0; i < 2; ++i) {
-        const JournalFile &f = journal.files[i];
+        const JournalEntry &f = journal.files[i];
         if (const FileResult r = files::writeNewFile(f.temporary, bytes[i], f.file); !r.ok()) {
             removeTemporaries(journal);
             // A folder where no file can be made is the problem, not the file.
@@ -154,7 +154,7 @@ FileProblem notTheSlots(const QString &folder, const SaveJournal &journal)
 
 // Why a file the journal names cannot take its new text; null where it
 // holds it already, or may.
-QString inTheWay(const JournalFile &f, const FileBytes &now)
+QString inTheWay(const JournalEntry &f, const FileBytes &now)
 {
     if (!now.ok())
         return now.error;
@@ -174,7 +174,7 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
 {
     bool moved = false;
     FileProblem problem;
-    for (const JournalFile &f : journal.files) {
+    for (const JournalEntry &f : journal.files) {
         const FileBytes now = load(f.file);
         if (holds(now, f.newSize, f.newSha256))
             continue;
@@ -184,11 +184,11 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
             continue;
         }
         if (const FileResult r = files::moveFile(f.temporary, f.file); !r.ok())
-            return leftAsItIs(journal.slot, f.file, r.error, FinishedSave::NextStart);
+            return notFinished(journal.slot, f.file, r.error, FinishedSave::NextStart);
         moved = true;
     }
     if (const FileProblem p = syncFolders(journal.slot, foldersOf(journal)); !p.ok())
-        return leftAsItIs(journal.slot, p.path, p.reason, FinishedSave::NextStart);
+        return notFinished(journal.slot, p.path, p.reason, FinishedSave::NextStart);
     const QString path = journalPath(folder, journal.slot);
     FileProblem journalLeft;
     if (const FileResult r = files::removeFile(path); !r.ok())
@@ -259,9 +259,9 @@ std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &f
     if (p.ok())
         return settle(folder, *journal);
     // The next save replaces the journal, where the folder lets it.
-    return leftAsItIs(slot, p.path, p.reason,
-                      files::isWritableFolder(folder) ? FinishedSave::SaveAgain
-                                                      : FinishedSave::FolderReadOnly);
+    return notFinished(slot, p.path, p.reason,
+                       files::isWritableFolder(folder) ? FinishedSave::SaveAgain
+                                                       : FinishedSave::FolderReadOnly);
 }
 
 } // namespace name_slots

@@ -19,7 +19,7 @@
 namespace name_slots {
 
 // What a journal records of one slot file; no text of a name.
-struct JournalFile
+struct JournalEntry
 {
     QString file;                        // as the system resolves the slot file
     QString temporary;                   // its new text, beside it
@@ -31,7 +31,7 @@ struct JournalFile
 struct SaveJournal
 {
     int slot = 0;
-    std::array<JournalFile, 2> files; // the name's, then the caption's
+    std::array<JournalEntry, 2> files; // the name's, then the caption's
 };
 
 QByteArray sha256(QByteArrayView bytes);
