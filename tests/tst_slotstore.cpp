@@ -451,7 +451,9 @@ void TestSlotStore::failedSaves_data()
     row("the folder removed once locked", "gone", SaveResult::NameNotSaved, "slots/data1.txt",
         ENOENT);
     row("full file system", "full", SaveResult::NameNotSaved, "slots/data1.txt", ENOSPC);
-    // No lock file can be made: the folder is named.
+    // No lock file can be made: the folder is named, and no lock file to remove.
+    row("folder the saver may not write", "unwritable folder", SaveResult::NotSaved, "slots",
+        EACCES);
     row("read-only file system", "read-only", SaveResult::NotSaved, "slots", EROFS);
     row("sync fails", "sync", SaveResult::NameNotSaved, "slots/data1.txt", EIO);
     row("folder's sync after the journal fails", "folder sync 0", SaveResult::NotSaved, "slots",
@@ -531,7 +533,10 @@ void TestSlotStore::failedSaves()
     g_unlinkFails = how.endsWith("unlink");
     g_goneOnLock = how == "gone" ? QFile::encodeName(folder) : QByteArray();
     // Root may write any file: the save runs as a user the mode binds.
-    const bool asUser = how == "read-only name" && ::geteuid() == 0;
+    const bool asUser = (how == "read-only name" || how == "unwritable folder") && ::geteuid() == 0;
+    if (how == "unwritable folder")
+        QVERIFY(::chmod(QFile::encodeName(folder), 0555) == 0 &&
+                ::chmod(QFile::encodeName(m_dir->path()), 0755) == 0);
     if (how == "read-only name")
         QVERIFY(::chmod(QFile::encodeName(path("slots/data1.txt")), 0444) == 0 &&
                 ::chmod(QFile::encodeName(folder), 0777) == 0 &&
@@ -547,6 +552,7 @@ void TestSlotStore::failedSaves()
 #if GLYPHSMITH_LINUX_TESTS
     if (asUser)
         QCOMPARE(::setresuid(0, 0, 0), 0);
+    QVERIFY(how != "unwritable folder" || ::chmod(QFile::encodeName(folder), 0755) == 0);
     g_syncFails = g_unlinkFails = false;
     if (std::exchange(g_goneOnLock, {}).size())
         QVERIFY(QDir().rename(folder + ".gone", folder));
@@ -598,23 +604,42 @@ void TestSlotStore::failedSaves()
     nothingLeft();
 }
 
-// A slot folder that cannot be made is told at once, naming it.
+// A slot folder that cannot be made is told at once, naming it, with the
+// system's reason where it gave one.
 void TestSlotStore::folderIsAFile_data()
 {
     QTest::addColumn<QString>("file"); // the file in the way of the folder slots/inner
-    QTest::newRow("the folder itself") << "slots/inner";
-    QTest::newRow("a folder above it") << "slots";
+    QTest::addColumn<int>("error");
+    QTest::newRow("the folder itself") << "slots/inner" << 0;
+    QTest::newRow("a folder above it") << "slots" << 0;
+#if GLYPHSMITH_LINUX_TESTS
+    QTest::newRow("a read-only file system") << "slots/inner" << EROFS;
+#endif
 }
 
 void TestSlotStore::folderIsAFile()
 {
     QFETCH(QString, file);
-    write(file, "a file");
+    QFETCH(int, error);
+#if GLYPHSMITH_LINUX_TESTS
+    private_mounts::Mount mount;
+    if (error && QDir().mkpath(path("slots"))) {
+        mount = private_mounts::tmpfs(path("slots"), 64);
+        if (!mount.isMounted())
+            QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
+        QVERIFY(private_mounts::makeReadOnly(path("slots")));
+    }
+#endif
+    if (!error)
+        write(file, "a file");
     const SaveResult r = SlotStore(path("slots/inner")).save(1, u"name", u"caption");
     QCOMPARE(r.status, SaveResult::NotSaved);
     QCOMPARE(r.problem.path, path(file));
     QVERIFY(!r.problem.reason.isEmpty());
-    QCOMPARE(read(file), QByteArray("a file"));
+    if (error)
+        QCOMPARE(r.problem.reason, qt_error_string(error));
+    else
+        QCOMPARE(read(file), QByteArray("a file"));
 }
 
 // What the next start does with a save of slot 2 cut short at each step,
