@@ -527,34 +527,50 @@ void TestSlots::startUpWithUnreadableCaptionFiles()
 }
 
 // The start tells what it did with a save of slot 1 cut short, in one
-// message with a caption it could not read, and shows the caption it left.
+// message with a caption it could not read, naming the file in the way with
+// what clears it, and shows the caption it left.
 void TestSlots::startTellsOfSavesCutShort_data()
 {
     QTest::addColumn<QStringList>("laid"); // beside the journal
-    QTest::addColumn<bool>("completed");   // or else the name's file is named
+    QTest::addColumn<QString>("named");    // the file in the way; empty when completed
+    QTest::addColumn<QString>("carries");
     QTest::addColumn<bool>("journalStays");
     const QStringList completed{"data1.txt=new", "mnuname1.txt=old", "temporary mnuname1.txt=new"};
-    QTest::newRow("completed") << completed << true << false;
+    QTest::newRow("completed") << completed << ""
+                               << "completed" << false;
     QTest::newRow("the name's file in the way")
-        << QStringList{"data1.txt=mine", "mnuname1.txt=old", "temporary mnuname1.txt=new"} << false
-        << false;
+        << QStringList{"data1.txt=mine", "mnuname1.txt=old", "temporary mnuname1.txt=new"}
+        << "data1.txt"
+        << "again" << false;
 #if GLYPHSMITH_LINUX_TESTS
-    QTest::newRow("completed, its journal not removed") << completed << true << true;
+    QTest::newRow("completed, its journal not removed") << completed << ""
+                                                        << "completed" << true;
+    QTest::newRow("a journal torn, in a read-only folder")
+        << QStringList{"data1.txt=new", "mnuname1.txt=new", "journal=torn", ".slots.lock="}
+        << ".slot1.journal"
+        << "read-only" << false;
 #endif
 }
 
 void TestSlots::startTellsOfSavesCutShort()
 {
     QFETCH(QStringList, laid);
-    QFETCH(bool, completed);
+    QFETCH(QString, named);
+    QFETCH(QString, carries);
     QFETCH(bool, journalStays);
+    const bool readOnly = carries == "read-only";
     const name_slots::SaveJournal journal = cut_short_save::journal(m_dir->path(), 1, "old");
-    cut_short_save::lay(journal, m_dir->path(), laid);
-    makeFolder("mnuname2.txt");
     const QString journalFile = name_slots::journalPath(m_dir->path(), 1);
 #if GLYPHSMITH_LINUX_TESTS
-    // A file mounted over cannot be removed: EBUSY.
     private_mounts::Mount mount;
+    if (readOnly && !(mount = private_mounts::tmpfs(m_dir->path(), 64)).isMounted())
+        QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
+#endif
+    cut_short_save::lay(journal, m_dir->path(), laid);
+    makeFolder("mnuname2.txt");
+#if GLYPHSMITH_LINUX_TESTS
+    QVERIFY(!readOnly || private_mounts::makeReadOnly(m_dir->path()));
+    // A file mounted over cannot be removed: EBUSY.
     if (journalStays) {
         write("journal copy", read(QFileInfo(journalFile).fileName()));
         mount = private_mounts::bind(path("journal copy"), journalFile);
@@ -565,10 +581,12 @@ void TestSlots::startTellsOfSavesCutShort()
     Run run(m_dir->path());
     QCOMPARE(run.warnings.size(), 1);
     const QString &message = run.warnings[0];
-    QCOMPARE(message.contains("completed"), completed);
+    QVERIFY2(message.contains(carries), qPrintable(message));
+    QCOMPARE(message.contains("completed"), named.isEmpty());
     // The file in the way, then why.
-    QCOMPARE(message.contains(QDir::toNativeSeparators(path("data1.txt")) + "\n\n"), !completed);
-    QCOMPARE(message.contains(QDir::toNativeSeparators(journalFile)), journalStays);
+    QVERIFY(named.isEmpty() || message.contains(QDir::toNativeSeparators(path(named)) + "\n\n"));
+    QCOMPARE(message.contains(QDir::toNativeSeparators(journalFile)),
+             journalStays || named == ".slot1.journal");
     QVERIFY(message.contains(QDir::toNativeSeparators(path("mnuname2.txt"))));
     QCOMPARE(run.caption(1), QStringLiteral("new"));
 }

@@ -212,7 +212,6 @@ private slots:
     void endedAtEveryCall();
     void saveKeepsPermissions_data();
     void saveKeepsPermissions();
-    void journalInReadOnlyFolder();
     void linksAndSpecialFiles_data();
     void linksAndSpecialFiles();
     void linksResolvedAsTheSystemDoes_data();
@@ -1177,23 +1176,6 @@ void TestSlotStore::saveKeepsPermissions()
         if (mode == 0606)
             QCOMPARE(status.st_gid, asUser ? gid_t(65534) : group);
     }
-}
-
-// A journal the start cannot act on, in a folder it cannot write, is told
-// with what clears it: the folder made writable, then a save.
-void TestSlotStore::journalInReadOnlyFolder()
-{
-    const QString folder = path("slots");
-    QVERIFY(QDir().mkpath(folder));
-    const private_mounts::Mount mount = private_mounts::tmpfs(folder, 64);
-    if (!mount.isMounted())
-        QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
-    write("slots/.slots.lock", "");
-    write("slots/.slot1.journal", "torn");
-    QVERIFY(private_mounts::makeReadOnly(folder));
-    const QList<FinishedSave> told = SlotStore(folder).finishInterruptedSaves();
-    QCOMPARE(told.size(), 1);
-    QCOMPARE(int(told[0].remedy), int(FinishedSave::FolderReadOnly));
 }
 
 // A save goes through a link to a regular file and keeps the link; whatever
