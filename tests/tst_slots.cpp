@@ -137,7 +137,6 @@ private slots:
     void startUpWithUnreadableCaptionFiles();
 #if GLYPHSMITH_LINUX_TESTS
     void startUpWithAFolderLinkToNowhere();
-    void saveOnFullDiskChangesNothing();
     void captionNotReplacedKeepsItsCaption();
 #endif
     void saveWaitingForAnotherCopy();
@@ -399,28 +398,6 @@ void TestSlots::openConvertsStoredName()
 }
 
 #if GLYPHSMITH_LINUX_TESTS
-// On a full disk, Save warns once, naming the slot folder, and changes
-// neither the files nor the captions.
-void TestSlots::saveOnFullDiskChangesNothing()
-{
-    const private_mounts::Mount mount = private_mounts::tmpfs(m_dir->path(), 64);
-    if (!mount.isMounted())
-        QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
-    write("data1.txt", "old name");
-    write("mnuname1.txt", "old name");
-    QVERIFY(private_mounts::fill(m_dir->path()));
-    Run run(m_dir->path());
-    run.convert("new name");
-    run.save(1);
-    // No lock can be made there: the folder is named, with the system's reason.
-    QCOMPARE(run.warnings.size(), 1);
-    QVERIFY(run.warnings[0].contains(QDir::toNativeSeparators(m_dir->path())));
-    QVERIFY(!run.warnings[0].contains("Another copy"));
-    QCOMPARE(run.caption(1), QStringLiteral("old name"));
-    QCOMPARE(read("data1.txt"), QByteArray("old name"));
-    QCOMPARE(read("mnuname1.txt"), QByteArray("old name"));
-}
-
 // When the name is stored but the caption file cannot be replaced, the
 // menu shows what the caption file still holds.
 void TestSlots::captionNotReplacedKeepsItsCaption()
