@@ -8,9 +8,6 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
-#if GLYPHSMITH_LINUX_TESTS
-#include <sys/stat.h>
-#endif
 
 using namespace unicode_text;
 
@@ -36,8 +33,6 @@ private slots:
     void decode();
     void savesUtf8WithoutBom();
     void missingFileLoadsEmpty();
-    void refusedFiles_data();
-    void refusedFiles();
     void windows1252HighBytes();
     void toCodePage_data();
     void toCodePage();
@@ -121,33 +116,6 @@ void TestTextFile::missingFileLoadsEmpty()
 {
     const TextFileResult r = loadTextFile(m_dir.filePath("never-written.txt"));
     QVERIFY(r.ok());
-    QVERIFY(r.text.isEmpty());
-}
-
-void TestTextFile::refusedFiles_data()
-{
-    QTest::addColumn<QString>("path");
-    const QString folder = m_dir.filePath("a-folder");
-    QDir().mkpath(folder);
-    QTest::newRow("directory") << folder;
-
-    const QString big = m_dir.filePath("big.txt");
-    file_bytes::write(big, QByteArray(kMaxTextFileBytes + 1, 'a'));
-    QTest::newRow("over 1 MiB") << big;
-
-#if GLYPHSMITH_LINUX_TESTS
-    const QString fifo = m_dir.filePath("fifo");
-    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    QTest::newRow("FIFO, without blocking") << fifo;
-#endif
-}
-
-void TestTextFile::refusedFiles()
-{
-    QFETCH(QString, path);
-    const TextFileResult r = loadTextFile(path);
-    QVERIFY(!r.ok());
-    QVERIFY(!r.error.isEmpty());
     QVERIFY(r.text.isEmpty());
 }
 
