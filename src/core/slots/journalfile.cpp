@@ -164,9 +164,9 @@ files::FileResult writeJournal(const QString &folder, const SaveJournal &journal
 
 void removeLeftovers(const QString &folder, int slot)
 {
-    QStringList places{journalPath(folder, slot), slotFile(folder, slot, 0),
-                       slotFile(folder, slot, 1), files::resolvedFile(slotFile(folder, slot, 0)),
-                       files::resolvedFile(slotFile(folder, slot, 1))};
+    QStringList places{journalPath(folder, slot)};
+    for (int i = 0; i < 2; ++i)
+        places << slotFile(folder, slot, i) << files::resolvedFile(slotFile(folder, slot, i));
     places.removeDuplicates(); // a slot file that is no link is listed once
     for (const QString &file : std::as_const(places)) {
         if (file.isNull())
