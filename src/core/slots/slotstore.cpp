@@ -158,12 +158,18 @@ QList<FinishedSave> SlotStore::finishInterruptedSaves() const
     const files::FileLock::Attempt attempt = lock.tryLock(lockPath(folder));
     if (attempt.state == files::FileLock::Held)
         return {};
-    if (attempt.state == files::FileLock::Failed)
-        return {{pending.first(),
-                 FinishedSave::LeftAsItIs,
-                 lockProblem(folder, pending.first(), attempt.reason),
-                 FinishedSave::NextStart,
-                 {}}};
+    if (attempt.state == files::FileLock::Failed) {
+        // Temporaries that no journal names tell of a save that changed
+        // nothing: only a journal left unfinished is worth a word.
+        for (const int slot : pending)
+            if (files::isThere(journalPath(folder, slot)))
+                return {{slot,
+                         FinishedSave::LeftAsItIs,
+                         lockProblem(folder, slot, attempt.reason),
+                         FinishedSave::NextStart,
+                         {}}};
+        return {};
+    }
     QList<FinishedSave> finished;
     for (const int slot : pending)
         if (const std::optional<FinishedSave> f = finishSave(lock, folder, slot))
