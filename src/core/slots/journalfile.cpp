@@ -165,8 +165,8 @@ files::FileResult writeJournal(const QString &folder, const SaveJournal &journal
 void removeLeftovers(const QString &folder, int slot)
 {
     QStringList places{journalPath(folder, slot)};
-    for (int i = 0; i < 2; ++i)
-        places << slotFile(folder, slot, i) << files::resolvedFile(slotFile(folder, slot, i));
+    for (const QString &file : {slotFile(folder, slot, 0), slotFile(folder, slot, 1)})
+        places << file << files::resolvedFile(file);
     places.removeDuplicates(); // a slot file that is no link is listed once
     for (const QString &file : std::as_const(places)) {
         if (file.isNull())
