@@ -142,15 +142,25 @@ FileLock::~FileLock()
 }
 
 // The lock is a byte range locked with LockFileEx, which Windows frees when
-// its process ends. The file is shared for reading, writing and deleting, so
-// that only a program that opens it otherwise stands in the way.
+// its process ends. The file is shared for reading, writing and deleting, and
+// a lock needs no writing: a file that is read-only, or read by a program
+// that shares only reading, serves opened for reading.
 FileLock::Attempt FileLock::tryLock(const QString &path)
 {
-    const HANDLE file = CreateFileW(name(path).c_str(), GENERIC_READ | GENERIC_WRITE,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    const auto open = [&](DWORD access, DWORD disposition) {
+        return CreateFileW(name(path).c_str(), access,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           disposition, FILE_ATTRIBUTE_HIDDEN, nullptr);
+    };
+    HANDLE file = open(GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
+    DWORD error = GetLastError();
+    if (file == INVALID_HANDLE_VALUE &&
+        (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)) {
+        file = open(GENERIC_READ, OPEN_EXISTING);
+        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND)
+            error = GetLastError();
+    }
     if (file == INVALID_HANDLE_VALUE) {
-        const DWORD error = GetLastError();
         if (error == ERROR_SHARING_VIOLATION)
             return {Failed, QCoreApplication::translate("files", "It is open in another program.")};
         return {Failed, errorText(int(error))};
