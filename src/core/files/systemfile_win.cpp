@@ -153,13 +153,9 @@ FileLock::Attempt FileLock::tryLock(const QString &path)
                            disposition, FILE_ATTRIBUTE_HIDDEN, nullptr);
     };
     HANDLE file = open(GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS);
-    DWORD error = GetLastError();
-    if (file == INVALID_HANDLE_VALUE &&
-        (error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION)) {
+    const DWORD error = GetLastError(); // the reason told, where neither opens
+    if (file == INVALID_HANDLE_VALUE)
         file = open(GENERIC_READ, OPEN_EXISTING);
-        if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_NOT_FOUND)
-            error = GetLastError();
-    }
     if (file == INVALID_HANDLE_VALUE) {
         if (error == ERROR_SHARING_VIOLATION)
             return {Failed, QCoreApplication::translate("files", "It is open in another program.")};
