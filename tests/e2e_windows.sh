@@ -67,8 +67,10 @@ expect() { # name actual expected
     echo "ok $1"
 }
 
+# A value that is not there prints nothing here; reg's own error output
+# stays in the log, so that a query that fails otherwise says why.
 registry_value() { # name
-    "$wine" reg query "$uninstall_key" /v "$1" 2>/dev/null | tr -d '\r' |
+    "$wine" reg query "$uninstall_key" /v "$1" | tr -d '\r' |
         sed -n "s/^ *$1 *REG_[A-Z_]* *//p"
 }
 
