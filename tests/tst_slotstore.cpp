@@ -917,10 +917,11 @@ void TestSlotStore::lockNoCopyHolds()
     const SaveResult r = SlotStore(m_dir->path()).save(1, u"second", u"second");
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     // A start with temporaries alone, nothing changed, says nothing; one with
-    // a journal to finish names the lock where the save did.
+    // a journal to finish, slot 2's beside slot 1's temporaries, names the
+    // lock where the save did.
     write(".data1.txt.ABCDEFGH.saving", "half");
     const bool silent = SlotStore(m_dir->path()).finishInterruptedSaves().isEmpty();
-    write(".slot1.journal", "torn");
+    write(".slot2.journal", "torn");
     const QList<FinishedSave> told = SlotStore(m_dir->path()).finishInterruptedSaves();
 #if GLYPHSMITH_LINUX_TESTS
     if (asUser)
@@ -929,8 +930,8 @@ void TestSlotStore::lockNoCopyHolds()
     g_flockError = 0;
 #endif
     QVERIFY(silent);
-    QVERIFY(told.size() == 1 && told[0].outcome == FinishedSave::LeftAsItIs &&
-            told[0].problem.path == path(error ? ".slots.lock" : ".slot1.journal"));
+    QVERIFY(told.size() == 1 && told[0].slot == 2 && told[0].outcome == FinishedSave::LeftAsItIs &&
+            told[0].problem.path == path(error ? ".slots.lock" : ".slot2.journal"));
     QCOMPARE(r.status, error ? SaveResult::NotSaved : SaveResult::Saved);
     QCOMPARE(read("data1.txt"), QByteArray(error ? "first" : "second"));
     QCOMPARE(r.problem.path, error ? path(".slots.lock") : QString());
