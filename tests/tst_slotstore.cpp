@@ -171,6 +171,33 @@ extern "C" int open64(const char *path, int flags, ...)
 }
 #endif
 
+// What the process holds open in folder, the folder itself included.
+static QStringList heldOpen(const QString &folder)
+{
+    QStringList held;
+#ifdef Q_OS_WIN
+    // A handle of its own, sharing nothing, opens nothing held elsewhere.
+    QStringList paths{folder};
+    for (const QString &name : QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::System))
+        paths << QDir(folder).filePath(name);
+    for (const QString &path : std::as_const(paths)) {
+        const HANDLE h =
+            CreateFileW(QDir::toNativeSeparators(path).toStdWString().c_str(), GENERIC_READ, 0,
+                        nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+        if (h == INVALID_HANDLE_VALUE)
+            held << path;
+        else
+            CloseHandle(h);
+    }
+#else
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    for (const QFileInfo &fd : QDir("/proc/self/fd").entryInfoList(QDir::AllEntries | QDir::System))
+        if (fd.symLinkTarget() == real || fd.symLinkTarget().startsWith(real + '/'))
+            held << fd.symLinkTarget();
+#endif
+    return held;
+}
+
 using name_slots::FinishedSave;
 using name_slots::OpenResult;
 using name_slots::SaveResult;
@@ -392,6 +419,7 @@ void TestSlotStore::saveThenOpen()
     const SlotStore store(folder);
     const SaveResult saved = store.save(2, name, caption);
     QCOMPARE(saved.status, SaveResult::Saved);
+    QCOMPARE(heldOpen(folder).join(u", "), QString());
     QCOMPARE(read("not/yet/there/data2.txt").size(), dataBytes);
     QCOMPARE(QString::fromUtf8(read("not/yet/there/mnuname2.txt")), caption);
     const OpenResult opened = SlotStore(folder).open(2);
