@@ -215,7 +215,11 @@ default_width=$(measure_open_submenu)
 expect "convert, Tab and Ctrl+C" "$(convert_and_copy Player_01)" "506cc483c3bdc3abc5955f3031"
 
 # 2b. While it runs, the uninstaller and the installer refuse, silently,
-#     with exit code 2, and change nothing.
+#     with exit code 2, and change nothing. They know it first by its mutex,
+#     named for its folder in lower case with forward slashes.
+folder=${windows_installed,,}
+mutex="$GLYPHSMITH_APP_ID|${folder//\\//}"
+expect "the running copy's mutex" "$(refused "$wine" "$holder" --mutex "$mutex")" 0
 expect "uninstall while running: exit code" \
     "$(refused "$wine" cmd /c 'C:\uninstall-in-place.bat')" 2
 expect "install while running: exit code" "$(refused "$wine" "$setup" /S)" 2
