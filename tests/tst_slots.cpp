@@ -519,6 +519,10 @@ void TestSlots::startTellsOfSavesCutShort_data()
         << QStringList{"data1.txt=mine", "mnuname1.txt=old", "temporary mnuname1.txt=new"}
         << "data1.txt"
         << "again" << false;
+    QTest::newRow("the name's file a folder")
+        << QStringList{"data1.txt/in=x", "mnuname1.txt=old", "temporary mnuname1.txt=new"}
+        << "data1.txt"
+        << "put right, saving" << false;
 #if GLYPHSMITH_LINUX_TESTS
     QTest::newRow("completed, its journal not removed") << completed << ""
                                                         << "completed" << true;

@@ -174,13 +174,17 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
 {
     bool moved = false;
     FileProblem problem;
+    FinishedSave::Remedy remedy = FinishedSave::SaveAgain;
     for (const JournalEntry &f : journal.files) {
         const FileBytes now = load(f.file);
         if (holds(now, f.newSize, f.newSha256))
             continue;
         if (const QString why = inTheWay(f, now); !why.isNull()) {
-            if (problem.ok())
+            if (problem.ok()) {
                 problem = {journal.slot, f.file, why};
+                // A save reads the file first, and fails where this did.
+                remedy = now.ok() ? remedy : FinishedSave::PutRightThenSave;
+            }
             continue;
         }
         if (const FileResult r = files::moveFile(f.temporary, f.file); !r.ok())
@@ -197,7 +201,7 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
     if (!problem.ok() || moved)
         return FinishedSave{journal.slot,
                             problem.ok() ? FinishedSave::Completed : FinishedSave::LeftAsItIs,
-                            problem, FinishedSave::SaveAgain, journalLeft};
+                            problem, remedy, journalLeft};
     return std::nullopt;
 }
 

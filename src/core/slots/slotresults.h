@@ -58,9 +58,10 @@ struct FinishedSave
     enum Outcome { Completed, LeftAsItIs };
     // What clears a save left as it is.
     enum Remedy {
-        SaveAgain,      // saving the slot again
-        FolderReadOnly, // the folder made writable, then a save
-        NextStart,      // the problem put right: the next start finishes the save
+        SaveAgain,        // saving the slot again
+        PutRightThenSave, // the file put right, so that a save can read it, then a save
+        FolderReadOnly,   // the folder made writable, then a save
+        NextStart,        // the problem put right: the next start finishes the save
     };
     int slot = 0;
     Outcome outcome = Completed;

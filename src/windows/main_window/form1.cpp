@@ -143,6 +143,8 @@ static QString remedyText(name_slots::FinishedSave::Remedy remedy)
     case name_slots::FinishedSave::SaveAgain:
         return Form1::tr("Saving the slot again clears this; open it first to see which name "
                          "it holds.");
+    case name_slots::FinishedSave::PutRightThenSave:
+        return Form1::tr("Once that is put right, saving the slot again clears this.");
     case name_slots::FinishedSave::FolderReadOnly:
         return Form1::tr("The slot folder is read-only: once it may be written to, saving the "
                          "slot again clears this.");
