@@ -180,10 +180,10 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
         if (holds(now, f.newSize, f.newSha256))
             continue;
         if (const QString why = inTheWay(f, now); !why.isNull()) {
-            if (problem.ok()) {
+            // A file that cannot be read is named first: a save reads it too.
+            if (problem.ok() || (!now.ok() && remedy == FinishedSave::SaveAgain)) {
                 problem = {journal.slot, f.file, why};
-                // A save reads the file first, and fails where this did.
-                remedy = now.ok() ? remedy : FinishedSave::PutRightThenSave;
+                remedy = now.ok() ? FinishedSave::SaveAgain : FinishedSave::PutRightThenSave;
             }
             continue;
         }
