@@ -14,8 +14,9 @@
 //   4  whole            each holds its new text     removes the journal, silently    settle
 //   5  whole            each new, or as it was      moves the new texts in, tells    settle
 //                       with a whole temporary      "completed"
-//   6  whole            one changed since, or its   moves the other's in, names the  settle
-//                       temporary not whole         one, removes the journal
+//   6  whole            one changed since or not    moves the other's in, names the  settle
+//                       readable, or its temporary  one (first one not readable),
+//                       not whole                   removes the journal
 //
 // The test saveCutShort has a row for each: 1 "writing the temporary files",
 // 2 "a journal torn", 3 "the name's link leads to another file now",
