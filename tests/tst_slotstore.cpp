@@ -694,8 +694,9 @@ void TestSlotStore::saveCutShort_data()
     row("the name changed since, the caption's file a folder",
         {"data2.txt=mine", "mnuname2.txt/in=x"}, FinishedSave::LeftAsItIs, {"data2.txt=mine"});
     // The last three with their checksums made anew.
-    for (const char *how : {"torn", "changed", "too large", "another slot's", "foreign",
-                            "first format", "upper-case", "negative", "with a text too long"})
+    for (const char *how :
+         {"torn", "changed", "too large", "another slot's", "foreign", "first format", "upper-case",
+          "negative", "with a text too long", "a folder"})
         row(qPrintable(QStringLiteral("a journal %1").arg(how)),
             movingIn + QStringList{how, "data2.txt.old=backup"}, FinishedSave::LeftAsItIs, asLaid);
     row("files of the names a user might give",
@@ -717,6 +718,10 @@ void TestSlotStore::saveCutShort_data()
     row("the caption's link leads to another file now",
         {"data2.txt=new", "mnuname2.txt->../other", "temporary mnuname2.txt=new",
          "../.other.AbCd1234.saving=x"},
+        FinishedSave::LeftAsItIs, asLaid);
+    row("the name's link leads nowhere now",
+        {"data2.txt->../nothing", "temporary data2.txt=new", "mnuname2.txt=old",
+         "temporary mnuname2.txt=new"},
         FinishedSave::LeftAsItIs, asLaid);
     row("the caption's new text a link",
         {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt->data2.txt"},
@@ -773,6 +778,8 @@ void TestSlotStore::saveCutShort()
         QVERIFY(QFile::remove(journalFile));
     if (linked)
         QVERIFY(QFile::link(path("elsewhere.journal"), journalFile));
+    if (laid.removeAll("a folder"))
+        QVERIFY(QFile::remove(journalFile) && QDir().mkdir(journalFile));
     if (laidIn != folder)
         QVERIFY(QDir().rename(laidIn, folder));
     if (spelled)
@@ -791,6 +798,8 @@ void TestSlotStore::saveCutShort()
             QCOMPARE(finished[0].problem.path, name_slots::journalPath(folder, 2));
         if (linked)
             QCOMPARE(finished[0].problem.reason, files::texts::isALink());
+        if (laid.contains("data2.txt->../nothing"))
+            QCOMPARE(finished[0].problem.reason, files::texts::linkToNothing());
     }
     QCOMPARE(cut_short_save::layout(journal, folder),
              after == QStringList{"as laid"} ? before : after);

@@ -31,6 +31,7 @@
 #include "unicode_text/textfile.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 namespace name_slots {
 namespace {
@@ -146,10 +147,13 @@ SaveResult moveIn(const QString &folder, const SaveJournal &journal)
 // A journal acts only on the files that the slot's files resolve to now.
 FileProblem notTheSlots(const QString &folder, const SaveJournal &journal)
 {
-    for (int i = 0; i < 2; ++i)
-        if (files::resolvedFile(slotFile(folder, journal.slot, i)) != journal.files[i].file)
-            return {journal.slot, slotFile(folder, journal.slot, i),
-                    SlotTexts::tr("The slot's link leads to another file now.")};
+    for (int i = 0; i < 2; ++i) {
+        const QString path = slotFile(folder, journal.slot, i), now = files::resolvedFile(path);
+        if (now != journal.files[i].file)
+            return {journal.slot, path,
+                    now.isNull() ? files::whyNotReplaceable(path)
+                                 : SlotTexts::tr("The slot's link leads to another file now.")};
+    }
     return {};
 }
 
@@ -263,10 +267,13 @@ std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &f
         p = notTheSlots(folder, *journal);
     if (p.ok())
         return settle(folder, *journal);
-    // The next save replaces the journal, where the folder lets it.
+    // The next save replaces the journal, where the folder lets it; not a
+    // folder in its place, nor a slot file that leads nowhere.
+    const bool putRight = QFileInfo(p.path).isDir() || files::resolvedFile(p.path).isNull();
     return notFinished(slot, p.path, p.reason,
-                       files::isWritableFolder(folder) ? FinishedSave::SaveAgain
-                                                       : FinishedSave::FolderReadOnly);
+                       !files::isWritableFolder(folder) ? FinishedSave::FolderReadOnly
+                       : putRight                       ? FinishedSave::PutRightThenSave
+                                                        : FinishedSave::SaveAgain);
 }
 
 } // namespace name_slots
