@@ -95,6 +95,9 @@ FileResult moveFile(const QString &from, const QString &to)
         return MoveFileExW(name(from).c_str(), name(to).c_str(), MOVEFILE_WRITE_THROUGH)
                    ? FileResult{}
                    : lastError();
+    // Wine's ReplaceFileW would move a folder aside and put the file in its place.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return {texts::folderInPlace()};
     // One held open without delete sharing (by a scanner, an editor) is told
     // before ReplaceFileW tries: Wine's leaves a file of its own.
     const HANDLE held = CreateFileW(name(to).c_str(), DELETE,
