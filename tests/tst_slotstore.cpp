@@ -693,6 +693,8 @@ void TestSlotStore::saveCutShort_data()
         FinishedSave::LeftAsItIs, {"data2.txt=new", "mnuname2.txt=old"});
     row("the name changed since, the caption's file a folder",
         {"data2.txt=mine", "mnuname2.txt/in=x"}, FinishedSave::LeftAsItIs, {"data2.txt=mine"});
+    row("both files folders", {"data2.txt/in=x", "mnuname2.txt/in=x"}, FinishedSave::LeftAsItIs,
+        {});
     // The last three with their checksums made anew.
     for (const char *how :
          {"torn", "changed", "too large", "another slot's", "foreign", "first format", "upper-case",
