@@ -695,6 +695,8 @@ void TestSlotStore::saveCutShort_data()
         {"data2.txt=mine", "mnuname2.txt/in=x"}, FinishedSave::LeftAsItIs, {"data2.txt=mine"});
     row("both files folders", {"data2.txt/in=x", "mnuname2.txt/in=x"}, FinishedSave::LeftAsItIs,
         {});
+    row("the name's file a folder, the caption changed since",
+        {"data2.txt/in=x", "mnuname2.txt=mine"}, FinishedSave::LeftAsItIs, {"mnuname2.txt=mine"});
     // The last three with their checksums made anew.
     for (const char *how :
          {"torn", "changed", "too large", "another slot's", "foreign", "first format", "upper-case",
@@ -722,7 +724,7 @@ void TestSlotStore::saveCutShort_data()
          "../.other.AbCd1234.saving=x"},
         FinishedSave::LeftAsItIs, asLaid);
     row("the name's link leads nowhere now",
-        {"data2.txt->../nothing", "temporary data2.txt=new", "mnuname2.txt=old",
+        {"data2.txt->../nothing", "linked to other", "mnuname2.txt=old",
          "temporary mnuname2.txt=new"},
         FinishedSave::LeftAsItIs, asLaid);
     row("the caption's new text a link",
@@ -749,6 +751,10 @@ void TestSlotStore::saveCutShort()
     name_slots::SaveJournal written = journal;
     if (laid.removeAll("another slot's"))
         written.slot = 3;
+    if (laid.removeAll("linked to other")) { // when the save began
+        written.files[0].file = path("other");
+        written.files[0].temporary = name_slots::temporaryFor(path("other"));
+    }
     if (laid.removeAll("foreign"))
         written.files[0].temporary = path("slots/data2.txt.old");
     const bool torn = laid.removeAll("torn"), changed = laid.removeAll("changed"),
