@@ -15,8 +15,8 @@
 //   5  whole            each new, or as it was      moves the new texts in, tells    settle
 //                       with a whole temporary      "completed"
 //   6  whole            one changed since or not    moves the other's in, names the  settle
-//                       readable, or its temporary  one (first one not readable),
-//                       not whole                   removes the journal
+//                       readable, or its temporary  one (first one a save would
+//                       not whole                   refuse), removes the journal
 //
 // The test saveCutShort has a row for each: 1 "writing the temporary files",
 // 2 "a journal torn", 3 "the name's link leads to another file now",
@@ -185,10 +185,13 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
         if (holds(now, f.newSize, f.newSha256))
             continue;
         if (const QString why = inTheWay(f, now); !why.isNull()) {
-            // A file that cannot be read is named first: a save reads it too.
-            if (problem.ok() || (!now.ok() && remedy == FinishedSave::SaveAgain)) {
-                problem = {journal.slot, f.file, why};
-                remedy = now.ok() ? FinishedSave::SaveAgain : FinishedSave::PutRightThenSave;
+            // A file that a save would refuse, or could not read, is named
+            // first, with the save's reason: a save stops at it too.
+            const QString refused = now.ok() ? files::whyNotReplaceable(f.file) : why;
+            if (problem.ok() || (!refused.isNull() && remedy == FinishedSave::SaveAgain)) {
+                problem = {journal.slot, f.file, refused.isNull() ? why : refused};
+                remedy =
+                    refused.isNull() ? FinishedSave::SaveAgain : FinishedSave::PutRightThenSave;
             }
             continue;
         }
