@@ -59,7 +59,7 @@ struct FinishedSave
     // What clears a save left as it is.
     enum Remedy {
         SaveAgain,        // saving the slot again
-        PutRightThenSave, // what stands in the file's place put right, then a save
+        PutRightThenSave, // what a save would refuse in the file put right, then a save
         FolderReadOnly,   // the folder made writable, then a save
         NextStart,        // the problem put right: the next start finishes the save
     };
