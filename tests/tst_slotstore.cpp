@@ -736,6 +736,13 @@ void TestSlotStore::saveCutShort_data()
         {"data2.txt->../nothing", "linked to other", "mnuname2.txt=old",
          "temporary mnuname2.txt=new"},
         FinishedSave::LeftAsItIs, asLaid);
+    // Named as a save names it, a save refusing it too.
+    row("the name's link leads to another slot's file now",
+        {"data2.txt->data3.txt", "data3.txt=x", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
+        FinishedSave::LeftAsItIs, asLaid);
+    row("the name's link leads to a folder now",
+        {"data2.txt->dir", "dir/in=x", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
+        FinishedSave::LeftAsItIs, asLaid);
     row("the caption's new text a link",
         {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt->data2.txt"},
         FinishedSave::LeftAsItIs, {"data2.txt=new", "mnuname2.txt=old"});

@@ -68,6 +68,20 @@ QString sameFileAs(const QString &folder, int slot, int index, const QString &fi
     return QString();
 }
 
+// What a save would refuse in the slot's file: the file as a save names it,
+// and why; ok, naming the file as resolved, where it would not. Reads the
+// file into now, wherever it leads somewhere.
+FileProblem refusal(const QString &folder, int slot, int index, FileBytes &now)
+{
+    const QString path = slotFile(folder, slot, index), file = files::resolvedFile(path);
+    if (!file.isNull())
+        now = load(file);
+    QString why = files::whyNotReplaceable(path);
+    if (why.isNull())
+        why = sameFileAs(folder, slot, index, file);
+    return why.isNull() ? FileProblem{slot, file, now.error} : FileProblem{slot, path, why};
+}
+
 // The folders the journal's files are in, each once.
 QStringList foldersOf(const SaveJournal &journal)
 {
@@ -145,16 +159,22 @@ SaveResult moveIn(const QString &folder, const SaveJournal &journal)
 }
 
 // A journal acts only on the files that the slot's files resolve to now.
-FileProblem notTheSlots(const QString &folder, const SaveJournal &journal)
+// One that leads elsewhere is named as a save would name it, where a save
+// would stop at it.
+std::optional<FinishedSave> notTheSlots(const QString &folder, const SaveJournal &journal)
 {
     for (int i = 0; i < 2; ++i) {
-        const QString path = slotFile(folder, journal.slot, i), now = files::resolvedFile(path);
-        if (now != journal.files[i].file)
-            return {journal.slot, path,
-                    now.isNull() ? files::whyNotReplaceable(path)
-                                 : SlotTexts::tr("The slot's link leads to another file now.")};
+        const QString path = slotFile(folder, journal.slot, i);
+        if (files::resolvedFile(path) == journal.files[i].file)
+            continue;
+        FileBytes unused;
+        if (const FileProblem p = refusal(folder, journal.slot, i, unused); !p.ok())
+            return notFinished(journal.slot, p.path, p.reason, FinishedSave::PutRightThenSave);
+        return notFinished(journal.slot, path,
+                           SlotTexts::tr("The slot's link leads to another file now."),
+                           FinishedSave::SaveAgain);
     }
-    return {};
+    return std::nullopt;
 }
 
 // Why a file the journal names cannot take its new text; null where it
@@ -180,18 +200,18 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
     bool moved = false;
     FileProblem problem;
     FinishedSave::Remedy remedy = FinishedSave::SaveAgain;
-    for (const JournalEntry &f : journal.files) {
-        const FileBytes now = load(f.file);
+    for (int i = 0; i < 2; ++i) {
+        const JournalEntry &f = journal.files[i];
+        FileBytes now;
+        const FileProblem refused = refusal(folder, journal.slot, i, now);
         if (holds(now, f.newSize, f.newSha256))
             continue;
         if (const QString why = inTheWay(f, now); !why.isNull()) {
-            // A file that a save would refuse, or could not read, is named
-            // first, with the save's reason: a save stops at it too.
-            const QString refused = now.ok() ? files::whyNotReplaceable(f.file) : why;
-            if (problem.ok() || (!refused.isNull() && remedy == FinishedSave::SaveAgain)) {
-                problem = {journal.slot, f.file, refused.isNull() ? why : refused};
-                remedy =
-                    refused.isNull() ? FinishedSave::SaveAgain : FinishedSave::PutRightThenSave;
+            // A file that a save would refuse is named first, as a save
+            // names it: a save stops at it too.
+            if (problem.ok() || (!refused.ok() && remedy == FinishedSave::SaveAgain)) {
+                problem = refused.ok() ? FileProblem{journal.slot, f.file, why} : refused;
+                remedy = refused.ok() ? FinishedSave::SaveAgain : FinishedSave::PutRightThenSave;
             }
             continue;
         }
@@ -221,17 +241,12 @@ SaveResult saveWithJournal(const files::FileLock &, const QString &folder, int s
     SaveJournal journal{slot, {}};
     std::array<QByteArray, 2> bytes;
     for (int i = 0; i < 2; ++i) {
-        const QString path = slotFile(folder, slot, i), file = files::resolvedFile(path);
-        QString why = files::whyNotReplaceable(path);
-        if (why.isNull())
-            why = sameFileAs(folder, slot, i, file);
-        if (!why.isNull())
-            return failed(slot, i, path, why);
-        const FileBytes old = load(file);
-        if (!old.ok())
-            return failed(slot, i, file, old.error);
+        FileBytes old;
+        const FileProblem p = refusal(folder, slot, i, old);
+        if (!p.ok())
+            return failed(slot, i, p.path, p.reason);
         bytes[i] = unicode_text::encodeText(texts[i]);
-        journal.files[i] = {file, temporaryFor(file),
+        journal.files[i] = {p.path, temporaryFor(p.path),
                             old.exists ? std::optional(sha256(old.bytes)) : std::nullopt,
                             bytes[i].size(), sha256(bytes[i])};
     }
@@ -262,21 +277,23 @@ std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &f
     }
     const std::optional<SaveJournal> journal =
         read.ok() ? decodeJournal(read.bytes, folder) : std::nullopt;
-    FileProblem p{slot, path, read.error};
-    if (p.ok() && (!journal || journal->slot != slot))
-        p.reason = SlotTexts::tr("It is not a whole journal of this program, so the save it "
-                                 "began cannot be finished.");
-    if (p.ok())
-        p = notTheSlots(folder, *journal);
-    if (p.ok())
+    std::optional<FinishedSave> f;
+    if (!read.ok() || !journal || journal->slot != slot)
+        // The next save replaces the journal; not a folder in its place.
+        f = notFinished(slot, path,
+                        read.ok() ? SlotTexts::tr("It is not a whole journal of this program, so "
+                                                  "the save it began cannot be finished.")
+                                  : read.error,
+                        QFileInfo(path).isDir() ? FinishedSave::PutRightThenSave
+                                                : FinishedSave::SaveAgain);
+    else
+        f = notTheSlots(folder, *journal);
+    if (!f)
         return settle(folder, *journal);
-    // The next save replaces the journal, where the folder lets it; not a
-    // folder in its place, nor a slot file that leads nowhere.
-    const bool putRight = QFileInfo(p.path).isDir() || files::resolvedFile(p.path).isNull();
-    return notFinished(slot, p.path, p.reason,
-                       !files::isWritableFolder(folder) ? FinishedSave::FolderReadOnly
-                       : putRight                       ? FinishedSave::PutRightThenSave
-                                                        : FinishedSave::SaveAgain);
+    // A save can replace nothing in a folder the program may not write.
+    if (!files::isWritableFolder(folder))
+        f->remedy = FinishedSave::FolderReadOnly;
+    return f;
 }
 
 } // namespace name_slots
