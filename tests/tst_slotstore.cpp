@@ -743,6 +743,10 @@ void TestSlotStore::saveCutShort_data()
     row("the name's link leads to a folder now",
         {"data2.txt->dir", "dir/in=x", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
         FinishedSave::LeftAsItIs, asLaid);
+    row("the name's link, its file changed since and read-only",
+        {"data2.txt->../other", "linked to other", "../other=mine", "read-only name",
+         "mnuname2.txt=old", "temporary mnuname2.txt=new"},
+        FinishedSave::LeftAsItIs, {"data2.txt=mine", "mnuname2.txt=new"});
     row("the caption's new text a link",
         {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt->data2.txt"},
         FinishedSave::LeftAsItIs, {"data2.txt=new", "mnuname2.txt=old"});
@@ -835,6 +839,8 @@ void TestSlotStore::saveCutShort()
             QCOMPARE(finished[0].problem.path, name_slots::journalPath(folder, 2));
         if (linked)
             QCOMPARE(finished[0].problem.reason, files::texts::isALink());
+        if (QByteArray(QTest::currentDataTag()).endsWith("a folder now"))
+            QCOMPARE(finished[0].problem.path, path("slots/dir")); // where the link leads
     }
     QCOMPARE(cut_short_save::layout(journal, folder),
              after == QStringList{"as laid"} ? before : after);
