@@ -278,7 +278,7 @@ std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &f
     const std::optional<SaveJournal> journal =
         read.ok() ? decodeJournal(read.bytes, folder) : std::nullopt;
     std::optional<FinishedSave> f;
-    if (!read.ok() || !journal || journal->slot != slot)
+    if (!journal || journal->slot != slot)
         // The next save replaces the journal; not a folder in its place.
         f = notFinished(slot, path,
                         read.ok() ? SlotTexts::tr("It is not a whole journal of this program, so "
