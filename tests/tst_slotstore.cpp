@@ -703,6 +703,9 @@ void TestSlotStore::saveCutShort_data()
         {});
     row("the name's file a folder, the caption changed since",
         {"data2.txt/in=x", "mnuname2.txt=mine"}, FinishedSave::LeftAsItIs, {"mnuname2.txt=mine"});
+    row("moving them in, the name's file read-only",
+        {"data2.txt=new", "read-only name", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
+        FinishedSave::Completed, newPair);
     row("the name changed since and read-only",
         {"data2.txt=mine", "read-only name", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
         FinishedSave::LeftAsItIs, {"data2.txt=mine", "mnuname2.txt=new"});
@@ -854,6 +857,8 @@ void TestSlotStore::saveCutShort()
         QVERIFY(refused.path.endsWith(".journal") || refused.reason == finished[0].problem.reason);
         return;
     }
+    if (readOnly) // a save refuses the read-only name, as failedSaves checks
+        return;
 #if GLYPHSMITH_LINUX_TESTS
     // A save whose journal cannot be moved in leaves all as it was.
     const QStringList left = cut_short_save::layout(journal, folder);
