@@ -210,7 +210,7 @@ std::optional<FinishedSave> settle(const QString &folder, const SaveJournal &jou
             // A file that a save would refuse is named first, as a save
             // names it: a save stops at it too.
             if (problem.ok() || (!refused.ok() && remedy == FinishedSave::SaveAgain)) {
-                problem = refused.ok() ? FileProblem{journal.slot, f.file, why} : refused;
+                problem = {journal.slot, refused.path, refused.ok() ? why : refused.reason};
                 remedy = refused.ok() ? FinishedSave::SaveAgain : FinishedSave::PutRightThenSave;
             }
             continue;
