@@ -58,8 +58,13 @@ std::optional<QByteArray> fromHex(const QJsonValue &value)
 
 QJsonObject encodeEntry(const JournalEntry &f, const QDir &folder)
 {
+    // A file in a folder named ":x" is kept as "./:x/...", which reads back as
+    // that file and not as one of Qt's resources.
+    QString relative = folder.relativeFilePath(f.file);
+    if (relative.startsWith(u':'))
+        relative.prepend(QStringLiteral("./"));
     return {
-        {QStringLiteral("file"), folder.relativeFilePath(f.file)},
+        {QStringLiteral("file"), relative},
         {QStringLiteral("temporary"), QFileInfo(f.temporary).fileName()},
         {QStringLiteral("oldSha256"), hex(f.oldSha256)},
         {QStringLiteral("newSize"), f.newSize},
