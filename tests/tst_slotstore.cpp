@@ -726,6 +726,11 @@ void TestSlotStore::saveCutShort_data()
 #if GLYPHSMITH_LINUX_TESTS
     row("moving them in, the folder spelled through a link", movingIn + QStringList{"spelled"},
         FinishedSave::Completed, newPair);
+    // "./": a name with a leading colon would be one of Qt's resources.
+    row("moving them in, the name linked into a folder named with a colon",
+        {"data2.txt->./:sub/data2.txt", "linked to slots/:sub/data2.txt", "./:sub/data2.txt=new",
+         "mnuname2.txt=old", "temporary mnuname2.txt=new"},
+        FinishedSave::Completed, newPair);
     // With temporary files beside the link and beside its target, for the next save.
     row("the name's link leads to another file now",
         {"data2.txt->../other", "temporary data2.txt=new", "../.other.AbCd1234.saving=x",
@@ -774,9 +779,11 @@ void TestSlotStore::saveCutShort()
     name_slots::SaveJournal written = journal;
     if (laid.removeAll("another slot's"))
         written.slot = 3;
-    if (laid.removeAll("linked to other")) { // when the save began
-        written.files[0].file = path("other");
-        written.files[0].temporary = name_slots::temporaryFor(path("other"));
+    // "linked to FILE": the name's link led to FILE when the save began.
+    const QString linkedTo = laid.filter(QRegularExpression("^linked to ")).value(0).mid(10);
+    if (laid.removeAll("linked to " + linkedTo)) {
+        written.files[0].file = path(linkedTo);
+        written.files[0].temporary = name_slots::temporaryFor(path(linkedTo));
     }
     if (laid.removeAll("foreign"))
         written.files[0].temporary = path("slots/data2.txt.old");
