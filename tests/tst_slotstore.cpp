@@ -462,6 +462,8 @@ void TestSlotStore::failedSaves_data()
     row("caption file is a link to another slot's name file", "caption link 2",
         SaveResult::CaptionNotSaved, "slots/mnuname1.txt");
     row("name's file is read-only", "read-only name", SaveResult::NameNotSaved, "slots/data1.txt");
+    row("name's file is another user's", "another user's name", SaveResult::NameNotSaved,
+        "slots/data1.txt");
     // Another program's doing, between the lock and the look at the files.
     row("the folder removed once locked", "gone", SaveResult::NameNotSaved, "slots/data1.txt",
         ENOENT);
@@ -509,6 +511,8 @@ void TestSlotStore::failedSaves()
         if (!mount.isMounted())
             QSKIP(qPrintable("cannot mount a small file system: " + private_mounts::enter()));
     }
+    if (how == "another user's name" && ::geteuid() != 0)
+        QSKIP("a file of another user's needs root");
 #endif
     if (how == "data folder")
         make("slots/data1.txt", "folder");
@@ -548,14 +552,17 @@ void TestSlotStore::failedSaves()
     g_unlinkFails = how.endsWith("unlink");
     g_goneOnLock = how == "gone" ? QFile::encodeName(folder) : QByteArray();
     // Root may write any file: the save runs as a user the mode binds.
-    const bool asUser = (how == "read-only name" || how == "unwritable folder") && ::geteuid() == 0;
+    const bool readOnly = how.endsWith(" name");
+    const bool asUser = (readOnly || how == "unwritable folder") && ::geteuid() == 0;
     if (how == "unwritable folder")
         QVERIFY(::chmod(QFile::encodeName(folder), 0555) == 0 &&
                 ::chmod(QFile::encodeName(m_dir->path()), 0755) == 0);
-    if (how == "read-only name")
-        QVERIFY(::chmod(QFile::encodeName(path("slots/data1.txt")), 0444) == 0 &&
-                ::chmod(QFile::encodeName(folder), 0777) == 0 &&
+    const QByteArray name = QFile::encodeName(path("slots/data1.txt"));
+    if (readOnly)
+        QVERIFY(::chmod(name, 0444) == 0 && ::chmod(QFile::encodeName(folder), 0777) == 0 &&
                 ::chmod(QFile::encodeName(m_dir->path()), 0755) == 0);
+    if (how == "read-only name" && asUser) // the saver's own
+        QVERIFY(::chown(name, 65534, gid_t(-1)) == 0);
     if (asUser)
         QCOMPARE(::setresuid(65534, 65534, 0), 0);
 #endif
@@ -582,6 +589,7 @@ void TestSlotStore::failedSaves()
     QVERIFY(!r.problem.reason.isEmpty());
     if (error)
         QCOMPARE(r.problem.reason, qt_error_string(error));
+    QCOMPARE(r.problem.reason.contains("another user"), how == "another user's name");
     if (how.startsWith("caption link"))
         QVERIFY(r.problem.reason.contains(
             QDir::toNativeSeparators(path("slots/data" + how.right(1) + ".txt"))));

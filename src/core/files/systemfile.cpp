@@ -6,6 +6,9 @@
 #include <QDir>
 #include <QFileInfo>
 #include <cerrno>
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
 
 namespace files {
 
@@ -42,6 +45,13 @@ QString whyNotReplaceable(const QString &path)
         return info.isSymLink() ? texts::linkToNothing() : errorText(ENOENT);
     if (!info.isFile() || info.isWritable())
         return QString();
+#ifdef Q_OS_UNIX
+    // Only its owner may change its mode: a chmod by this user would fail.
+    if (info.ownerId() != ::geteuid())
+        return QCoreApplication::translate("files", "It is another user's, and read-only to you: "
+                                                    "its owner or an administrator can make it "
+                                                    "writable.");
+#endif
     return QCoreApplication::translate("files", "It is read-only.");
 }
 

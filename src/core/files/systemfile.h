@@ -46,7 +46,7 @@ QString folderOf(const QString &path);
 bool isThere(const QString &path);
 // Why the file at path cannot be replaced as a slot file, where reading it
 // does not tell: it leads nowhere (a dangling link, its folder gone), or it
-// is read-only.
+// is read-only, the user's own or another user's.
 QString whyNotReplaceable(const QString &path);
 // Whether the program may make and remove files in the folder.
 bool isWritableFolder(const QString &folder);
