@@ -55,7 +55,7 @@ static bool g_unlinkFails = false;
 static int g_flockError = 0;
 static QByteArray g_goneOnLock; // a folder moved away once a lock is taken
 static QByteArray g_logUnder;   // the folder whose files' calls are logged
-static QStringList g_calls;     // "CALL NAME" or "CALL FROM TO", names only
+static QStringList g_calls;     // "CALL NAME", "CALL FROM TO" or "make MODE NAME", names only
 static int g_killAt = 0;        // the call at which the process ends; 0: none
 
 static QByteArray pathOf(int fd)
@@ -67,7 +67,7 @@ static QByteArray pathOf(int fd)
 }
 
 // Logs a call on the test's files, and ends the process at the chosen one.
-static void called(const char *call, const QByteArray &path, const QByteArray &to = {})
+static void called(const QByteArray &call, const QByteArray &path, const QByteArray &to = {})
 {
     if (g_logUnder.isEmpty() || !path.startsWith(g_logUnder))
         return;
@@ -144,7 +144,7 @@ extern "C" int unlink(const char *path)
 static int openFile(const char *path, int flags, va_list arguments)
 {
     const mode_t mode = (flags & O_CREAT) ? mode_t(va_arg(arguments, int)) : 0;
-    called("open", path);
+    called((flags & O_CREAT) ? "make " + QByteArray::number(mode, 8) : "open", path);
     if (g_lockOpenFails && QByteArray(path).endsWith("/.slots.lock")) {
         errno = EIO;
         return -1;
@@ -1144,8 +1144,9 @@ void TestSlotStore::folderSpelledThroughLinks()
     QVERIFY(!QFileInfo::exists(path("unmounted")));
 }
 
-// The calls of a save, in order: each new text given its mode before its
-// first byte, then synced; the folder of a linked file synced before the
+// The calls of a save, in order: each new text made its owner's alone (or
+// left to the umask, where it replaces no file) and given its mode before
+// its first byte, then synced; the folder of a linked file synced before the
 // journal names its new text in it; the journal synced, moved in, the slot
 // folder synced; the moves; their folders synced; the journal removed.
 void TestSlotStore::saveCallsInOrder()
@@ -1159,9 +1160,11 @@ void TestSlotStore::saveCallsInOrder()
     g_logUnder.clear();
     QCOMPARE(r.status, SaveResult::Saved);
     QCOMPARE(g_calls.filter(QRegularExpression("^(?!open)")),
-             QStringList({"fchmod .real1.txt.*.saving", "write .real1.txt.*.saving",
-                          "fsync .real1.txt.*.saving", "write .mnuname1.txt.*.saving",
-                          "fsync .mnuname1.txt.*.saving", "fsync elsewhere",
+             QStringList({"make 600 .slots.lock", "make 600 .real1.txt.*.saving",
+                          "fchmod .real1.txt.*.saving", "write .real1.txt.*.saving",
+                          "fsync .real1.txt.*.saving", "make 666 .mnuname1.txt.*.saving",
+                          "write .mnuname1.txt.*.saving", "fsync .mnuname1.txt.*.saving",
+                          "fsync elsewhere", "make 600 ..slot1.journal.*.saving",
                           "write ..slot1.journal.*.saving", "fsync ..slot1.journal.*.saving",
                           "rename ..slot1.journal.*.saving .slot1.journal", "fsync slots",
                           "rename .real1.txt.*.saving real1.txt",
@@ -1177,8 +1180,8 @@ void TestSlotStore::saveCallsInOrder()
     QCOMPARE(SlotStore(path("slots")).finishInterruptedSaves().size(), 1);
     g_logUnder.clear();
     QCOMPARE(g_calls.filter(QRegularExpression("^(?!open)")),
-             QStringList({"rename .mnuname2.txt.*.saving mnuname2.txt", "fsync slots",
-                          "unlink .slot2.journal"}));
+             QStringList({"make 600 .slots.lock", "rename .mnuname2.txt.*.saving mnuname2.txt",
+                          "fsync slots", "unlink .slot2.journal"}));
 }
 
 // Whether run, in a process of its own, was ended at the n-th call on the
