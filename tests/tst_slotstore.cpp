@@ -477,6 +477,9 @@ void TestSlotStore::failedSaves_data()
         EIO);
     row("linked caption's folder sync fails", "caption elsewhere, folder sync 0",
         SaveResult::NotSaved, "elsewhere", EIO);
+    // The folder no file can be made in is named, not the file.
+    row("linked caption's folder the saver may not write", "caption elsewhere, unwritable",
+        SaveResult::CaptionNotSaved, "elsewhere", EACCES);
     row("the name's move fails", "renames 1", SaveResult::NameNotSaved, "slots/data1.txt", EIO);
     row("the name's move fails, and removing the journal", "renames 1, unlink",
         SaveResult::Unfinished, "slots/data1.txt", EIO, 0);
@@ -553,14 +556,20 @@ void TestSlotStore::failedSaves()
     g_goneOnLock = how == "gone" ? QFile::encodeName(folder) : QByteArray();
     // Root may write any file: the save runs as a user the mode binds.
     const bool readOnly = how.endsWith(" name");
-    const bool asUser = (readOnly || how == "unwritable folder") && ::geteuid() == 0;
+    const bool elsewhereUnwritable = how.endsWith("elsewhere, unwritable");
+    const bool asUser =
+        (readOnly || how == "unwritable folder" || elsewhereUnwritable) && ::geteuid() == 0;
     if (how == "unwritable folder")
         QVERIFY(::chmod(QFile::encodeName(folder), 0555) == 0 &&
                 ::chmod(QFile::encodeName(m_dir->path()), 0755) == 0);
     const QByteArray name = QFile::encodeName(path("slots/data1.txt"));
-    if (readOnly)
-        QVERIFY(::chmod(name, 0444) == 0 && ::chmod(QFile::encodeName(folder), 0777) == 0 &&
+    if (readOnly || elsewhereUnwritable)
+        QVERIFY(::chmod(name, readOnly ? 0444 : 0666) == 0 &&
+                ::chmod(QFile::encodeName(folder), 0777) == 0 &&
                 ::chmod(QFile::encodeName(m_dir->path()), 0755) == 0);
+    if (elsewhereUnwritable)
+        QVERIFY(::chmod(QFile::encodeName(path("elsewhere")), 0555) == 0 &&
+                ::chmod(QFile::encodeName(path("elsewhere/caption")), 0666) == 0);
     if (how == "read-only name" && asUser) // the saver's own
         QVERIFY(::chown(name, 65534, gid_t(-1)) == 0);
     if (asUser)
@@ -575,6 +584,7 @@ void TestSlotStore::failedSaves()
     if (asUser)
         QCOMPARE(::setresuid(0, 0, 0), 0);
     QVERIFY(how != "unwritable folder" || ::chmod(QFile::encodeName(folder), 0755) == 0);
+    QVERIFY(!elsewhereUnwritable || ::chmod(QFile::encodeName(path("elsewhere")), 0755) == 0);
     g_syncFails = g_unlinkFails = false;
     if (std::exchange(g_goneOnLock, {}).size())
         QVERIFY(QDir().rename(folder + ".gone", folder));
@@ -726,7 +736,7 @@ void TestSlotStore::saveCutShort_data()
     row("files of the names a user might give",
         oldPair + QStringList{"no journal", "data2.txt.old=backup", "data2.txt.new=x",
                               ".slot2.saving=", ".data2.txt.mine.saving=x",
-                              ".slot2.journal.12345678=mine"},
+                              ".data2.txt.ÄÖÜäöüße.saving=x", ".slot2.journal.12345678=mine"},
         -1, asLaid);
     row("a journal's own temporary file, cut short",
         oldPair + QStringList{"no journal", "..slot2.journal.AbCdEfGh.saving=Ravenmoor Gly"}, -1,
@@ -1026,7 +1036,7 @@ void TestSlotStore::lockNoCopyHolds()
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     // A start with temporaries alone, nothing changed, says nothing; one with
     // a journal to finish, slot 2's beside slot 1's temporaries, names the
-    // lock where the save did.
+    // lock where the save did, which a save cannot clear.
     write(".data1.txt.ABCDEFGH.saving", "half");
     const bool silent = SlotStore(m_dir->path()).finishInterruptedSaves().isEmpty();
     write(".slot2.journal", "torn");
@@ -1039,7 +1049,8 @@ void TestSlotStore::lockNoCopyHolds()
 #endif
     QVERIFY(silent);
     QVERIFY(told.size() == 1 && told[0].slot == 2 && told[0].outcome == FinishedSave::LeftAsItIs &&
-            told[0].problem.path == path(error ? ".slots.lock" : ".slot2.journal"));
+            told[0].problem.path == path(error ? ".slots.lock" : ".slot2.journal") &&
+            told[0].remedy == (error ? FinishedSave::NextStart : FinishedSave::SaveAgain));
     QCOMPARE(r.status, error ? SaveResult::NotSaved : SaveResult::Saved);
     QCOMPARE(read("data1.txt"), QByteArray(error ? "first" : "second"));
     QCOMPARE(r.problem.path, error ? path(".slots.lock") : QString());
