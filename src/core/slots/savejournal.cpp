@@ -267,18 +267,25 @@ SaveResult saveWithJournal(const files::FileLock &, const QString &folder, int s
     return moveIn(folder, journal);
 }
 
+std::optional<SaveJournal> slotJournal(const QString &folder, int slot, FileBytes &read)
+{
+    read = load(journalPath(folder, slot), files::Links::Refuse);
+    std::optional<SaveJournal> journal =
+        read.ok() ? decodeJournal(read.bytes, folder) : std::nullopt;
+    return journal && journal->slot == slot ? journal : std::nullopt;
+}
+
 std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &folder, int slot)
 {
     const QString path = journalPath(folder, slot);
-    const FileBytes read = load(path, files::Links::Refuse);
+    FileBytes read;
+    const std::optional<SaveJournal> journal = slotJournal(folder, slot, read);
     if (!read.exists) {
         removeLeftovers(folder, slot);
         return std::nullopt;
     }
-    const std::optional<SaveJournal> journal =
-        read.ok() ? decodeJournal(read.bytes, folder) : std::nullopt;
     std::optional<FinishedSave> f;
-    if (!journal || journal->slot != slot)
+    if (!journal)
         // The next save replaces the journal; not a folder in its place.
         f = notFinished(slot, path,
                         read.ok() ? SlotTexts::tr("It is not a whole journal of this program, so "

@@ -56,6 +56,9 @@ void removeLeftovers(const QString &folder, int slot);
 // The slots with a journal, or a temporary file, in the folder.
 QList<int> slotsToFinish(const QString &folder);
 
+// The slot's journal, where read holds one whole journal of this slot's.
+std::optional<SaveJournal> slotJournal(const QString &folder, int slot, files::FileBytes &read);
+
 // Saves the name and the caption in the slot's two files; the folder is
 // resolved and locked.
 SaveResult saveWithJournal(const files::FileLock &lock, const QString &folder, int slot,

@@ -160,13 +160,16 @@ QList<FinishedSave> SlotStore::finishInterruptedSaves() const
         return {};
     if (attempt.state == files::FileLock::Failed) {
         // Temporaries that no journal names tell of a save that changed
-        // nothing: only a journal left unfinished is worth a word.
+        // nothing: only a journal left unfinished is worth a word. A start
+        // finishes a whole one; a torn one only a save replaces.
+        files::FileBytes read;
         for (const int slot : pending)
             if (files::isThere(journalPath(folder, slot)))
                 return {{slot,
                          FinishedSave::LeftAsItIs,
                          lockProblem(folder, slot, attempt.reason),
-                         FinishedSave::NextStart,
+                         slotJournal(folder, slot, read) ? FinishedSave::NextStart
+                                                         : FinishedSave::PutRightThenSave,
                          {}}};
         return {};
     }
