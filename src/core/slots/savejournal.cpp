@@ -295,12 +295,7 @@ std::optional<FinishedSave> finishSave(const files::FileLock &, const QString &f
                                                 : FinishedSave::SaveAgain);
     else
         f = notTheSlots(folder, *journal);
-    if (!f)
-        return settle(folder, *journal);
-    // A save can replace nothing in a folder the program may not write.
-    if (!files::isWritableFolder(folder))
-        f->remedy = FinishedSave::FolderReadOnly;
-    return f;
+    return f ? f : settle(folder, *journal);
 }
 
 } // namespace name_slots

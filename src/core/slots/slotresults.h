@@ -60,14 +60,14 @@ struct FinishedSave
     enum Remedy {
         SaveAgain,        // saving the slot again
         PutRightThenSave, // what a save would refuse in the file put right, then a save
-        FolderReadOnly,   // the folder made writable, then a save
         NextStart,        // the problem put right: the next start finishes the save
     };
     int slot = 0;
     Outcome outcome = Completed;
     FileProblem problem; // the file in the way, when left as it is
     Remedy remedy = SaveAgain;
-    FileProblem journalLeft; // the journal, when it could not be removed yet
+    FileProblem journalLeft;     // the journal, when it could not be removed yet
+    bool folderReadOnly = false; // when left as it is: the remedy waits for a writable folder
 };
 
 struct OpenResult

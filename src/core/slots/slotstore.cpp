@@ -158,25 +158,32 @@ QList<FinishedSave> SlotStore::finishInterruptedSaves() const
     const files::FileLock::Attempt attempt = lock.tryLock(lockPath(folder));
     if (attempt.state == files::FileLock::Held)
         return {};
+    QList<FinishedSave> finished;
     if (attempt.state == files::FileLock::Failed) {
         // Temporaries that no journal names tell of a save that changed
         // nothing: only a journal left unfinished is worth a word. A start
         // finishes a whole one; a torn one only a save replaces.
         files::FileBytes read;
         for (const int slot : pending)
-            if (files::isThere(journalPath(folder, slot)))
-                return {{slot,
-                         FinishedSave::LeftAsItIs,
-                         lockProblem(folder, slot, attempt.reason),
-                         slotJournal(folder, slot, read) ? FinishedSave::NextStart
-                                                         : FinishedSave::PutRightThenSave,
-                         {}}};
-        return {};
+            if (files::isThere(journalPath(folder, slot))) {
+                finished << FinishedSave{slot,
+                                         FinishedSave::LeftAsItIs,
+                                         lockProblem(folder, slot, attempt.reason),
+                                         slotJournal(folder, slot, read)
+                                             ? FinishedSave::NextStart
+                                             : FinishedSave::PutRightThenSave,
+                                         {}};
+                break;
+            }
+    } else {
+        for (const int slot : pending)
+            if (const std::optional<FinishedSave> f = finishSave(lock, folder, slot))
+                finished << *f;
     }
-    QList<FinishedSave> finished;
-    for (const int slot : pending)
-        if (const std::optional<FinishedSave> f = finishSave(lock, folder, slot))
-            finished << *f;
+    // No save, and no start, can act in a folder the program may not write.
+    const bool readOnly = !files::isWritableFolder(folder);
+    for (FinishedSave &f : finished)
+        f.folderReadOnly = readOnly && f.outcome == FinishedSave::LeftAsItIs;
     return finished;
 }
 

@@ -137,21 +137,23 @@ void Form1::setSlotCaption(int number, const QString &caption, const QString &sh
 }
 
 // What clears a save left as it is.
-static QString remedyText(name_slots::FinishedSave::Remedy remedy)
+static QString remedyText(const name_slots::FinishedSave &f)
 {
-    switch (remedy) {
+    const QString first = f.folderReadOnly
+                              ? Form1::tr("The slot folder is read-only: nothing in it can change "
+                                          "until it may be written to.") +
+                                    u' '
+                              : QString();
+    switch (f.remedy) {
     case name_slots::FinishedSave::SaveAgain:
-        return Form1::tr("Saving the slot again clears this; open it first to see which name "
-                         "it holds.");
+        return first + Form1::tr("Saving the slot again clears this; open it first to see which "
+                                 "name it holds.");
     case name_slots::FinishedSave::PutRightThenSave:
-        return Form1::tr("Once that is put right, saving the slot again clears this.");
-    case name_slots::FinishedSave::FolderReadOnly:
-        return Form1::tr("The slot folder is read-only: once it may be written to, saving the "
-                         "slot again clears this.");
+        return first + Form1::tr("Once that is put right, saving the slot again clears this.");
     case name_slots::FinishedSave::NextStart:
         break;
     }
-    return Form1::tr("Once that is put right, the next start finishes the save.");
+    return first + Form1::tr("Once that is put right, the next start finishes the save.");
 }
 
 // Saves cut short the last time are finished before the captions are read;
@@ -169,7 +171,7 @@ QStringList Form1::interruptedSavesFinished()
                        "way of finishing it:\n%2\n\n%3\n\n%4")
                         .arg(f.slot)
                         .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason,
-                             remedyText(f.remedy));
+                             remedyText(f));
         if (!f.journalLeft.ok())
             told << tr("The save's journal could not be removed yet; it will be at the next "
                        "start or save:\n%1\n\n%2")
