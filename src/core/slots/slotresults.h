@@ -67,7 +67,7 @@ struct FinishedSave
     FileProblem problem; // the file in the way, when left as it is
     Remedy remedy = SaveAgain;
     FileProblem journalLeft;     // the journal, when it could not be removed yet
-    bool folderReadOnly = false; // when left as it is: the remedy waits for a writable folder
+    bool folderReadOnly = false; // the slot folder, which every remedy needs written to
 };
 
 struct OpenResult

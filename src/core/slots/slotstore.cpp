@@ -183,7 +183,7 @@ QList<FinishedSave> SlotStore::finishInterruptedSaves() const
     // No save, and no start, can act in a folder the program may not write.
     const bool readOnly = !files::isWritableFolder(folder);
     for (FinishedSave &f : finished)
-        f.folderReadOnly = readOnly && f.outcome == FinishedSave::LeftAsItIs;
+        f.folderReadOnly = readOnly;
     return finished;
 }
 

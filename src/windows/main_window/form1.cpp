@@ -173,8 +173,8 @@ QStringList Form1::interruptedSavesFinished()
                         .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason,
                              remedyText(f));
         if (!f.journalLeft.ok())
-            told << tr("The save's journal could not be removed yet; it will be at the next "
-                       "start or save:\n%1\n\n%2")
+            told << tr("The save's journal could not be removed yet; a later start or save "
+                       "removes it as soon as it can:\n%1\n\n%2")
                         .arg(QDir::toNativeSeparators(f.journalLeft.path), f.journalLeft.reason);
     }
     return told;
