@@ -534,9 +534,6 @@ void TestSlots::startTellsOfSavesCutShort_data()
         << "again" << false;
     QTest::newRow("the name changed since, in a read-only folder")
         << QStringList{"data1.txt=mine", "mnuname1.txt=new"} + readOnly << "data1.txt"
-        << "again" << true;
-    QTest::newRow("the name's file a folder, in a read-only folder")
-        << QStringList{"data1.txt/in=x", "mnuname1.txt=new"} + readOnly << "data1.txt"
         << "put right, saving" << true;
     QTest::newRow("the lock a dangling link, in a read-only folder")
         << QStringList{"data1.txt=new", "mnuname1.txt=new", "read-only folder",
