@@ -137,23 +137,18 @@ void Form1::setSlotCaption(int number, const QString &caption, const QString &sh
 }
 
 // What clears a save left as it is.
-static QString remedyText(const name_slots::FinishedSave &f)
+static QString remedyText(name_slots::FinishedSave::Remedy remedy)
 {
-    const QString first = f.folderReadOnly
-                              ? Form1::tr("The slot folder is read-only: nothing in it can change "
-                                          "until it may be written to.") +
-                                    u' '
-                              : QString();
-    switch (f.remedy) {
+    switch (remedy) {
     case name_slots::FinishedSave::SaveAgain:
-        return first + Form1::tr("Saving the slot again clears this; open it first to see which "
-                                 "name it holds.");
+        return Form1::tr("Saving the slot again clears this; open it first to see which name "
+                         "it holds.");
     case name_slots::FinishedSave::PutRightThenSave:
-        return first + Form1::tr("Once that is put right, saving the slot again clears this.");
+        return Form1::tr("Once that is put right, saving the slot again clears this.");
     case name_slots::FinishedSave::NextStart:
         break;
     }
-    return first + Form1::tr("Once that is put right, the next start finishes the save.");
+    return Form1::tr("Once that is put right, the next start finishes the save.");
 }
 
 // Saves cut short the last time are finished before the captions are read;
@@ -162,16 +157,22 @@ QStringList Form1::interruptedSavesFinished()
 {
     QStringList told;
     for (const name_slots::FinishedSave &f : m_store.finishInterruptedSaves()) {
-        if (f.outcome == name_slots::FinishedSave::Completed)
+        if (f.outcome == name_slots::FinishedSave::Completed) {
             told << tr("Saving slot %1 was cut short the last time. The save has now been "
                        "completed: the slot holds the name that was being saved.")
                         .arg(f.slot);
-        else
+        } else {
+            // Nothing clears it while the folder may not be written to.
+            QString remedy = remedyText(f.remedy);
+            if (f.folderReadOnly)
+                remedy.prepend(tr("The slot folder is read-only: nothing in it can change until "
+                                  "it may be written to.") +
+                               u' ');
             told << tr("Saving slot %1 was cut short the last time, and this file is in the "
                        "way of finishing it:\n%2\n\n%3\n\n%4")
                         .arg(f.slot)
-                        .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason,
-                             remedyText(f));
+                        .arg(QDir::toNativeSeparators(f.problem.path), f.problem.reason, remedy);
+        }
         if (!f.journalLeft.ok())
             told << tr("The save's journal could not be removed yet; a later start or save "
                        "removes it as soon as it can:\n%1\n\n%2")
