@@ -1052,7 +1052,8 @@ void TestSlotStore::lockNoCopyHolds()
     g_flockError = 0;
 #endif
     QVERIFY(silent);
-    QVERIFY(told.size() == (error ? 1 : 2) && told[0].slot == 2 && told[0].outcome == FinishedSave::LeftAsItIs &&
+    QVERIFY(told.size() == (error ? 1 : 2) && told[0].slot == 2 &&
+            told[0].outcome == FinishedSave::LeftAsItIs &&
             told[0].problem.path == path(error ? ".slots.lock" : ".slot2.journal") &&
             told[0].remedy == (error ? FinishedSave::PutRightThenSave : FinishedSave::SaveAgain));
     QVERIFY(whole.size() == (error ? 1 : 2) &&
