@@ -1156,6 +1156,8 @@ void TestSlotStore::folderSpelledThroughLinks()
         QCOMPARE(store.finishInterruptedSaves().size(), 1);
         QCOMPARE(read("disk2/share/S/mnuname1.txt"), QByteArray("new"));
         QCOMPARE(store.open(1).name, QStringLiteral("new"));
+        QVERIFY(QDir().mkpath(path("disk2/share/S/mnuname2.txt")));
+        QCOMPARE(store.readCaptions().problems.value(0).path, path("disk2/share/S/mnuname2.txt"));
         QVERIFY(!QFileInfo::exists(path("share")));
     }
     QVERIFY(QFile::link(path("unmounted"), path("slots")));
