@@ -1036,8 +1036,8 @@ void TestSlotStore::lockNoCopyHolds()
     QVERIFY2(timer.elapsed() < 2000, qPrintable(QString::number(timer.elapsed())));
     // A start with temporaries alone, nothing changed, says nothing; one with
     // a journal to finish, slot 2's beside slot 1's temporaries, names the
-    // lock where the save did, once for every slot: a torn journal needs a
-    // save after, a whole one the next start.
+    // lock where the save did, in one message whatever the slots: a torn
+    // journal needs a save after, a whole one the next start.
     write(".data1.txt.ABCDEFGH.saving", "half");
     const bool silent = SlotStore(m_dir->path()).finishInterruptedSaves().isEmpty();
     write(".slot2.journal", "torn");
