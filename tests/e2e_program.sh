@@ -10,7 +10,9 @@
 #   the desktop entry names;
 # - saves the name in slot 1 through the File menu, starts the program
 #   again, opens slot 1 through the menu and copies the output once more;
-# - converts a name too long for the game and reads where the game cuts it.
+# - converts a name too long for the game and reads where the game cuts it;
+# - saves it while another copy holds the slots' lock, opens slot 1 during
+#   the wait, and copies the name box: Open waits for the save.
 # Usage: e2e_program.sh PATH_TO_GLYPHSMITH [DESKTOP_ENTRY]
 # shellcheck source=tools/strict.sh
 . "$(dirname "$0")/../tools/strict.sh"
@@ -181,3 +183,17 @@ xdotool key --delay 50 Tab space
 # 18 characters, 33 bytes, 31 kept: the first 17 characters.
 expect_figures "screen reader hears where the game cuts" "$(screen_reader)" \
     "text|Converted name|" 18 33 31 17
+
+# Chosen while a save waits for another copy's lock, Open waits too: else it
+# would bring back the name the save is about to replace.
+xdotool key --delay 50 shift+Tab ctrl+a
+xdotool type --delay 30 'Cap'
+(flock 9 && echo held >"$work/held" && sleep 2.5) 9>>"$slot_dir/.slots.lock" &
+pids+=($!)
+poll cat "$work/held" >/dev/null
+choose_slot1 "Down Down" # Save
+choose_slot1 "Down"      # Open
+poll grep -l Cap "$slot_dir/mnuname1.txt" >/dev/null
+echo -n | xclip -selection clipboard
+xdotool key --delay 50 ctrl+a ctrl+c
+expect "open chosen during a save's wait" "$(clipboard_hex)" "$(hex_of "$slot_dir/data1.txt")"
