@@ -736,7 +736,8 @@ void TestSlotStore::saveCutShort_data()
     row("files of the names a user might give",
         oldPair + QStringList{"no journal", "data2.txt.old=backup", "data2.txt.new=x",
                               ".slot2.saving=", ".data2.txt.mine.saving=x",
-                              ".data2.txt.ÄÖÜäöüße.saving=x", ".slot2.journal.12345678=mine"},
+                              ".data2.txt.AbCdEfGh9.saving=x", ".data2.txt.ÄÖÜäöüße.saving=x",
+                              ".slot2.journal.12345678=mine"},
         -1, asLaid);
     row("a journal's own temporary file, cut short",
         oldPair + QStringList{"no journal", "..slot2.journal.AbCdEfGh.saving=Ravenmoor Gly"}, -1,

@@ -1,7 +1,7 @@
 // Any body of a save journal, sealed with its own checksum so that the
 // decoder reads its JSON, decodes without a crash, a hang or a sanitizer
-// report; a journal it accepts names its files in range and encodes back to
-// one it accepts the same.
+// report; a journal it accepts names a slot and its files in range, and
+// encodes back to one it accepts the same.
 
 #include "slots/savejournal.h"
 
@@ -18,6 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         name_slots::decodeJournal(journal, folder);
     if (!decoded)
         return 0;
+    if (decoded->slot < 1 || decoded->slot > 3)
+        std::abort();
     for (const name_slots::JournalEntry &f : decoded->files)
         if (f.newSize < 0 || f.newSha256.size() != 32 || (f.oldSha256 && f.oldSha256->size() != 32))
             std::abort();
