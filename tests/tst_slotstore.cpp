@@ -1195,18 +1195,20 @@ void TestSlotStore::saveCallsInOrder()
                           "rename .real1.txt.*.saving real1.txt",
                           "rename .mnuname1.txt.*.saving mnuname1.txt", "fsync elsewhere",
                           "fsync slots", "unlink .slot1.journal"}));
-    // The start's, finishing a save of slot 2: the move, its folder synced,
-    // then the journal removed.
-    const name_slots::SaveJournal cut = cut_short_save::journal(path("slots"), 2, "old");
-    cut_short_save::lay(cut, path("slots"),
-                        {"data2.txt=new", "mnuname2.txt=old", "temporary mnuname2.txt=new"});
+    // The start's, finishing a save of slot 2 whose linked caption did not
+    // move: the move, both files' folders synced, then the journal removed.
+    write("elsewhere/caption2.txt", "old");
+    QVERIFY(QFile::link(path("elsewhere/caption2.txt"), path("slots/mnuname2.txt")));
+    g_renamesLeft = 2; // the journal's and the name's
+    QCOMPARE(SlotStore(path("slots")).save(2, u"new", u"new").moved, 1);
+    g_renamesLeft = -1;
     g_calls.clear();
     g_logUnder = QFile::encodeName(m_dir->path());
     QCOMPARE(SlotStore(path("slots")).finishInterruptedSaves().size(), 1);
     g_logUnder.clear();
     QCOMPARE(g_calls.filter(QRegularExpression("^(?!open)")),
-             QStringList({"make 600 .slots.lock", "rename .mnuname2.txt.*.saving mnuname2.txt",
-                          "fsync slots", "unlink .slot2.journal"}));
+             QStringList({"make 600 .slots.lock", "rename .caption2.txt.*.saving caption2.txt",
+                          "fsync slots", "fsync elsewhere", "unlink .slot2.journal"}));
 }
 
 // Whether run, in a process of its own, was ended at the n-th call on the
