@@ -166,6 +166,9 @@ void TestSlots::firstRunShowsDefaults()
         QVERIFY(b->wholeText().isEmpty());
     }
     QVERIFY(run.warnings.isEmpty());
+    // A start writes nothing: the first save makes the slots' files.
+    QVERIFY(QDir(m_dir->path())
+                .isEmpty(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot));
 }
 
 void TestSlots::startUpCaptions_data()

@@ -663,8 +663,11 @@ void TestSlotStore::folderIsAFile()
         QVERIFY(private_mounts::makeReadOnly(path("slots")));
     }
 #endif
-    if (!error)
+    if (!error) {
         write(file, "a file");
+        // The start names it as a save does.
+        QCOMPARE(SlotStore(path("slots/inner")).readCaptions().problems.value(0).path, path(file));
+    }
     const SaveResult r = SlotStore(path("slots/inner")).save(1, u"name", u"caption");
     QCOMPARE(r.status, SaveResult::NotSaved);
     QCOMPARE(r.problem.path, path(file));
