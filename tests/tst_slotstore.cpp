@@ -708,6 +708,9 @@ void TestSlotStore::saveCutShort_data()
     row("removing the journal", newPair, -1, newPair);
     row("a first save, moving in", {"data2.txt=new", "temporary mnuname2.txt=new"},
         FinishedSave::Completed, newPair, "<none>");
+    row("a first save, the name made since",
+        {"data2.txt=mine", "temporary data2.txt=new", "temporary mnuname2.txt=new"},
+        FinishedSave::LeftAsItIs, {"data2.txt=mine", "mnuname2.txt=new"}, "<none>");
     // The file in the way is named and left; the other gets its new text.
     row("the name changed since",
         {"data2.txt=mine", "mnuname2.txt=old", "temporary mnuname2.txt=new"},
