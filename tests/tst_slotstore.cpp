@@ -1273,9 +1273,10 @@ void TestSlotStore::endedAtEveryCall()
 #endif
 
 #if GLYPHSMITH_LINUX_TESTS
-// A saved file keeps the mode and group of the file it replaces, or takes
-// the saver's group where the saver is no member of it; a new one takes the
-// system's default mode; the umask stays as it was.
+// A saved file keeps the permission bits and group of the file it replaces
+// (its set-ID bits go, for root as for a user), or takes the saver's group
+// where the saver is no member of it; a new one takes the system's default
+// mode; the umask stays as it was.
 void TestSlotStore::saveKeepsPermissions_data()
 {
     QTest::addColumn<bool>("asUser"); // of a group other than the file's
@@ -1292,7 +1293,7 @@ void TestSlotStore::saveKeepsPermissions()
     const QByteArray data = QFile::encodeName(path("data1.txt"));
     const gid_t group = asUser ? 0 : ::geteuid() == 0 ? 65534 : ::getegid(); // root gives any
     QVERIFY(::chown(data.constData(), uid_t(-1), group) == 0 &&
-            ::chmod(data.constData(), 0606) == 0 &&
+            ::chmod(data.constData(), 02616) == 0 &&
             ::chmod(QFile::encodeName(m_dir->path()), 0777) == 0);
     const mode_t umask = ::umask(027);
     if (asUser)
@@ -1305,11 +1306,11 @@ void TestSlotStore::saveKeepsPermissions()
     QCOMPARE(::umask(umask), mode_t(027));
     QCOMPARE(read("data1.txt"), QByteArray("new"));
     for (const auto &[file, mode] :
-         {std::pair{"data1.txt", 0606}, {"mnuname1.txt", 0640}, {".slots.lock", 0600}}) {
+         {std::pair{"data1.txt", 0616}, {"mnuname1.txt", 0640}, {".slots.lock", 0600}}) {
         struct stat status = {};
         QCOMPARE(::stat(QFile::encodeName(path(file)).constData(), &status), 0);
         QCOMPARE(status.st_mode & 07777, mode_t(mode));
-        if (mode == 0606)
+        if (mode == 0616)
             QCOMPARE(status.st_gid, asUser ? gid_t(65534) : group);
     }
 }

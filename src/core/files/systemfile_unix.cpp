@@ -99,11 +99,11 @@ FileResult writeNewFile(const QString &path, QByteArrayView bytes,
         ::unlink(file.constData());
         return FileResult{errorText(error)};
     };
-    // The group first, as a change of group clears the set-ID bits; a group
-    // the user is no member of stays the user's own.
+    // A group the user is no member of stays the user's own. Only the
+    // permission bits are kept: a user's first write clears set-ID bits.
     if (modelled && ::fchown(out.fd, uid_t(-1), model.st_gid) != 0 && errno != EPERM)
         return failed(errno);
-    if (modelled && ::fchmod(out.fd, model.st_mode & 07777) != 0)
+    if (modelled && ::fchmod(out.fd, model.st_mode & 0777) != 0)
         return failed(errno);
     for (qsizetype written = 0; written < bytes.size();) {
         const ssize_t n = ::write(out.fd, bytes.data() + written, size_t(bytes.size() - written));
